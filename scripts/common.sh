@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Shared by run.sh and test.sh: installs what is missing from Debian's
+# packages and configures and builds a build directory incrementally.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Packages needed to build, run and test the program.
+PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+    fonts-dejavu-core fonts-liberation
+    xvfb xauth
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs those of the given packages that are not installed yet; runs
+# apt-get update first only when a package cannot be found.
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    if ! as_root apt-get install -y --no-install-recommends "${missing[@]}"; then
+        as_root apt-get update
+        as_root apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+    local dir="$1"
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+    fi
+    cmake --build "$dir" --parallel
+}

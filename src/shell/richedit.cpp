@@ -1,0 +1,75 @@
+#include "richedit.h"
+
+#include <QEvent>
+#include <QMimeData>
+#include <QTextDocument>
+
+namespace merilon {
+
+RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+    showDocument(m_content.document());
+    connect(&m_content, &RichText::documentReplaced, this, &RichEdit::showDocument);
+    connect(&m_content, &RichText::selectionSet, this, &RichEdit::takeCursorFromContent);
+    connect(&m_content, &RichText::readOnlyChanged, this, &QTextEdit::setReadOnly);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichEdit::giveCursorToContent);
+    connect(this, &QTextEdit::selectionChanged, this, &RichEdit::giveCursorToContent);
+}
+
+void RichEdit::showDocument(QTextDocument *document)
+{
+    const bool wasSyncing = m_syncing;
+    m_syncing = true;
+    document->setDefaultFont(font());
+    setDocument(document);
+    m_syncing = wasSyncing;
+}
+
+void RichEdit::takeCursorFromContent()
+{
+    if (m_syncing)
+        return;
+    m_syncing = true;
+    setTextCursor(m_content.cursor());
+    m_syncing = false;
+}
+
+void RichEdit::giveCursorToContent()
+{
+    if (m_syncing)
+        return;
+    m_content.adoptCursor(textCursor());
+}
+
+void RichEdit::changeEvent(QEvent *event)
+{
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        document()->setDefaultFont(font());
+}
+
+QMimeData *RichEdit::createMimeDataFromSelection() const
+{
+    // The widget's own cursor holds what the user selected; the content's
+    // selection follows it, so the content can describe it.
+    auto &self = const_cast<RichText &>(m_content);
+    self.adoptCursor(textCursor());
+    return self.selectionMimeData().release();
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return !isReadOnly() && source &&
+           (source->hasText() || source->hasHtml() || source->hasFormat("text/rtf"));
+}
+
+void RichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || m_content.ReadOnly())
+        return;
+    m_content.adoptCursor(textCursor());
+    m_content.insertMimeData(*source);
+}
+
+} // namespace merilon

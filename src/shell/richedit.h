@@ -1,0 +1,37 @@
+#pragma once
+
+#include "richtext.h"
+
+#include <QTextEdit>
+
+namespace merilon {
+
+// The rich-text control: a Qt text editor that shows a RichText and keeps
+// its caret, selection and read-only state in step with it. User copies and
+// pastes carry the same formats as the program's own.
+class RichEdit : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit RichEdit(QWidget *parent = nullptr);
+
+    RichText &content() { return m_content; }
+    const RichText &content() const { return m_content; }
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void showDocument(QTextDocument *document);
+    void takeCursorFromContent();
+    void giveCursorToContent();
+
+    RichText m_content;
+    bool m_syncing = false;
+};
+
+} // namespace merilon

@@ -1,0 +1,339 @@
+#include "rtfdocument.h"
+
+#include "codepages.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QUrl>
+#include <QUuid>
+
+namespace merilon::rtf {
+
+namespace {
+
+QTextCharFormat toCharFormat(const CharStyle &style)
+{
+    QTextCharFormat format;
+    if (!style.family.isEmpty())
+        format.setFontFamilies(QStringList{style.family});
+    format.setFontPointSize(style.halfPoints / 2.0);
+    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(style.italic);
+    format.setFontUnderline(style.underline);
+    format.setFontStrikeOut(style.strike);
+    if (!style.autoColor)
+        format.setForeground(QColor::fromRgb(style.color));
+    return format;
+}
+
+Qt::Alignment toAlignment(Align align)
+{
+    switch (align) {
+    case Align::Center:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        return Qt::AlignRight;
+    case Align::Justify:
+        return Qt::AlignJustify;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+class DocumentBuilder final : public Sink
+{
+public:
+    explicit DocumentBuilder(QTextCursor &cursor) : m_cursor(cursor) {}
+
+    void text(const QString &text, const CharStyle &style) override
+    {
+        if (m_hasPending && style == m_pendingStyle) {
+            m_pending += text;
+            return;
+        }
+        flushPending();
+        m_pending = text;
+        m_pendingStyle = style;
+        m_hasPending = true;
+    }
+
+    void paragraphBreak(const ParaStyle &style) override
+    {
+        flushPending();
+        setAlignment(style);
+        m_cursor.insertBlock();
+    }
+
+    void picture(const Picture &picture, const CharStyle &style) override
+    {
+        flushPending();
+        QByteArray data = picture.data;
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer, picture.kind == Picture::Kind::Png ? "png" : "jpeg");
+        reader.setAllocationLimit(64); // megabytes: a picture in a test, not a poster
+        QImage image;
+        if (!reader.read(&image) || image.isNull())
+            return;
+        QTextDocument *document = m_cursor.document();
+        const QString name =
+            QStringLiteral("merilon-image:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+        QTextImageFormat format;
+        format.merge(toCharFormat(style));
+        format.setName(name);
+        format.setWidth(picture.widthPx > 0 ? picture.widthPx : image.width());
+        format.setHeight(picture.heightPx > 0 ? picture.heightPx : image.height());
+        m_cursor.insertImage(format);
+    }
+
+    void finish(const ParaStyle &style) override
+    {
+        flushPending();
+        setAlignment(style);
+    }
+
+private:
+    void flushPending()
+    {
+        if (!m_hasPending)
+            return;
+        m_cursor.insertText(m_pending, toCharFormat(m_pendingStyle));
+        m_pending.clear();
+        m_hasPending = false;
+    }
+
+    void setAlignment(const ParaStyle &style)
+    {
+        const Qt::Alignment wanted = toAlignment(style.align);
+        QTextBlockFormat format = m_cursor.blockFormat();
+        if (format.alignment() != wanted) {
+            format.setAlignment(wanted);
+            m_cursor.setBlockFormat(format);
+        }
+    }
+
+    QTextCursor &m_cursor;
+    QString m_pending;
+    CharStyle m_pendingStyle;
+    bool m_hasPending = false;
+};
+
+// The RTF writer's tables and body, filled in one pass over the document.
+class Writer
+{
+public:
+    explicit Writer(const QTextDocument &document) : m_document(document) {}
+
+    QByteArray write()
+    {
+        QByteArray body;
+        body.reserve(m_document.characterCount() * 2 + 256);
+        bool first = true;
+        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+            if (!first)
+                body += "\\par\n";
+            first = false;
+            body += "\\pard";
+            body += alignmentWord(block.blockFormat().alignment());
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (fragment.isValid())
+                    writeFragment(fragment, body);
+            }
+        }
+        QByteArray out = "{\\rtf1\\ansi\\ansicpg1251\\deff0\\uc1{\\fonttbl";
+        for (int i = 0; i < m_fonts.size(); ++i) {
+            out +=
+                "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + (m_cyrillic ? "204 " : "0 ");
+            escapeText(m_fonts[i], out);
+            out += ";}";
+        }
+        out += "}{\\colortbl ;";
+        for (const QRgb rgb : std::as_const(m_colors)) {
+            out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
+                   QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) +
+                   ';';
+        }
+        out += "}\n";
+        out += body;
+        out += "}\n";
+        return out;
+    }
+
+private:
+    static const char *alignmentWord(Qt::Alignment align)
+    {
+        if (align & Qt::AlignHCenter)
+            return "\\qc ";
+        if (align & Qt::AlignRight)
+            return "\\qr ";
+        if (align & Qt::AlignJustify)
+            return "\\qj ";
+        return "\\ql ";
+    }
+
+    int fontIndex(const QString &family)
+    {
+        const auto it = m_fontIndex.constFind(family);
+        if (it != m_fontIndex.constEnd())
+            return *it;
+        const int index = static_cast<int>(m_fonts.size());
+        m_fonts.append(family);
+        m_fontIndex.insert(family, index);
+        return index;
+    }
+
+    int colorIndex(QRgb rgb)
+    {
+        const auto it = m_colorIndex.constFind(rgb);
+        if (it != m_colorIndex.constEnd())
+            return *it;
+        m_colors.append(rgb);
+        const int index = static_cast<int>(m_colors.size()); // 0 is the automatic colour
+        m_colorIndex.insert(rgb, index);
+        return index;
+    }
+
+    void writeFormat(const QTextCharFormat &format, QByteArray &out)
+    {
+        QString family = format.fontFamilies().toStringList().value(0);
+        if (family.isEmpty())
+            family = m_document.defaultFont().family();
+        double points = format.fontPointSize();
+        if (points <= 0)
+            points = m_document.defaultFont().pointSizeF();
+        if (points <= 0)
+            points = 12;
+        out += "\\plain\\f" + QByteArray::number(fontIndex(family)) + "\\fs" +
+               QByteArray::number(qRound(points * 2));
+        if (format.fontWeight() >= QFont::DemiBold)
+            out += "\\b";
+        if (format.fontItalic())
+            out += "\\i";
+        if (format.fontUnderline())
+            out += "\\ul";
+        if (format.fontStrikeOut())
+            out += "\\strike";
+        if (format.hasProperty(QTextFormat::ForegroundBrush) &&
+            format.foreground().style() != Qt::NoBrush)
+            out += "\\cf" + QByteArray::number(colorIndex(format.foreground().color().rgb()));
+        out += ' ';
+    }
+
+    void writeFragment(const QTextFragment &fragment, QByteArray &out)
+    {
+        const QTextCharFormat format = fragment.charFormat();
+        writeFormat(format, out);
+        if (format.isImageFormat()) {
+            writePicture(format.toImageFormat(), out);
+            return;
+        }
+        escapeText(fragment.text(), out);
+    }
+
+    void writePicture(const QTextImageFormat &format, QByteArray &out)
+    {
+        const QVariant resource =
+            m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+        QImage image = resource.value<QImage>();
+        if (image.isNull())
+            image = QImage(resource.value<QPixmap>().toImage());
+        if (image.isNull())
+            return;
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return;
+        const int w = format.width() > 0 ? qRound(format.width()) : image.width();
+        const int h = format.height() > 0 ? qRound(format.height()) : image.height();
+        out += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
+               QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(w * 15) +
+               "\\pichgoal" + QByteArray::number(h * 15) + "\n";
+        const QByteArray hex = png.toHex();
+        for (qsizetype i = 0; i < hex.size(); i += 128) {
+            out += hex.mid(i, 128);
+            out += '\n';
+        }
+        out += "}";
+    }
+
+    void escapeText(const QString &text, QByteArray &out)
+    {
+        for (const QChar qc : text) {
+            const char16_t c = qc.unicode();
+            if (c == '\\' || c == '{' || c == '}') {
+                out += '\\';
+                out += static_cast<char>(c);
+            } else if (c == '\t') {
+                out += "\\tab ";
+            } else if (c < 0x20 || c == 0xFFFC) {
+                continue;
+            } else if (c < 0x80) {
+                out += static_cast<char>(c);
+            } else if (c == 0x00A0) {
+                out += "\\~";
+            } else {
+                if (c >= 0x0400 && c <= 0x04FF)
+                    m_cyrillic = true;
+                const int signedValue = c > 0x7FFF ? int(c) - 0x10000 : int(c);
+                out += "\\u" + QByteArray::number(signedValue);
+                const unsigned char fallback = encode1251(c);
+                if (fallback >= 0x80) {
+                    static const char digits[] = "0123456789abcdef";
+                    out += "\\'";
+                    out += digits[fallback >> 4];
+                    out += digits[fallback & 0xF];
+                } else {
+                    out += '?';
+                }
+            }
+        }
+    }
+
+    const QTextDocument &m_document;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    bool m_cyrillic = false;
+};
+
+} // namespace
+
+void insertRtf(QByteArrayView data, QTextCursor &cursor)
+{
+    DocumentBuilder builder(cursor);
+    cursor.beginEditBlock();
+    read(data, builder);
+    cursor.endEditBlock();
+}
+
+QByteArray writeRtf(const QTextDocument &document)
+{
+    return Writer(document).write();
+}
+
+void copyImageResources(const QTextDocument &source, QTextDocument &target, int from, int to)
+{
+    for (QTextBlock block = target.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
+                continue;
+            const QUrl name(fragment.charFormat().toImageFormat().name());
+            const QVariant image = source.resource(QTextDocument::ImageResource, name);
+            if (image.isValid())
+                target.addResource(QTextDocument::ImageResource, name, image);
+        }
+    }
+}
+
+} // namespace merilon::rtf

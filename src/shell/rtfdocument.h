@@ -1,0 +1,24 @@
+#pragma once
+
+#include "rtfreader.h"
+
+#include <QByteArray>
+#include <QTextCursor>
+
+class QTextDocument;
+
+// Between RTF and Qt's document model: reading into a document at a cursor,
+// and writing a document out as RTF that Word, WordPad and LibreOffice open.
+namespace merilon::rtf {
+
+// Reads RTF and inserts what it holds at the cursor, with its formatting.
+void insertRtf(QByteArrayView data, QTextCursor &cursor);
+
+// The whole document as RTF.
+QByteArray writeRtf(const QTextDocument &document);
+
+// Makes every picture that the range [from, to) of `target` shows, and that
+// `source` holds as a resource, a resource of `target` too.
+void copyImageResources(const QTextDocument &source, QTextDocument &target, int from, int to);
+
+} // namespace merilon::rtf
