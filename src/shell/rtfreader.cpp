@@ -281,6 +281,7 @@ private:
     PictureState m_picture;
     QString m_buffer;
     bool m_done = false;
+    Align m_finalAlign = Align::Left;
 };
 
 void Reader::run()
@@ -395,7 +396,7 @@ void Reader::run()
         }
     }
     flush();
-    m_sink.finish(ParaStyle{top().align});
+    m_sink.finish(ParaStyle{m_groups.size() > 1 ? top().align : m_finalAlign});
 }
 
 bool Reader::consumeSkipped()
@@ -428,6 +429,8 @@ void Reader::popGroup()
         return; // an extra closing brace
     flush();
     const GroupState closing = top();
+    if (m_groups.size() == 2)
+        m_finalAlign = closing.align; // the document's group ends: its last paragraph's style
     m_groups.pop_back();
     if (closing.dest == Dest::FontTable && top().dest != Dest::FontTable) {
         // the last entry may lack its semicolon
@@ -485,6 +488,15 @@ void Reader::flush()
 {
     if (m_buffer.isEmpty())
         return;
+    // \u pairs make surrogate pairs of themselves; a half without its other
+    // half is no character.
+    for (qsizetype i = 0; i < m_buffer.size(); ++i) {
+        const QChar ch = m_buffer.at(i);
+        if (ch.isHighSurrogate() && i + 1 < m_buffer.size() && m_buffer.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (ch.isSurrogate())
+            m_buffer[i] = QChar(QChar::ReplacementCharacter);
+    }
     m_sink.text(m_buffer, currentStyle());
     m_buffer.clear();
 }
@@ -525,6 +537,8 @@ void Reader::addChar(char16_t ch)
 
 void Reader::addByte(unsigned char byte)
 {
+    if (byte < 0x20 && byte != '\t')
+        return; // control characters are not text
     if (byte < 0x80) {
         addChar(byte);
         return;
