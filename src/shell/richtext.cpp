@@ -188,7 +188,7 @@ void RichText::replaceDocument(QTextDocument *fresh)
     QTextDocument *old = m_document;
     m_document = fresh;
     m_cacheValid = false;
-    connect(fresh, &QTextDocument::contentsChange, this, [this] { m_cacheValid = false; });
+    connect(fresh, &QTextDocument::contentsChanged, this, [this] { m_cacheValid = false; });
     m_cursor = QTextCursor(fresh);
     emit documentReplaced(fresh);
     delete old;
