@@ -273,6 +273,8 @@ private:
                 out += static_cast<char>(c);
             } else if (c == '\t') {
                 out += "\\tab ";
+            } else if (c == 0x2028) {
+                out += "\\line ";
             } else if (c < 0x20 || c == 0xFFFC) {
                 continue;
             } else if (c < 0x80) {

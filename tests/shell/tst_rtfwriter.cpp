@@ -1,4 +1,197 @@
-#include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+#include "shell/rtfdocument.h"
+#include "shell/richtext.h"
+
+#include <QImage>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+namespace {
+
+struct Span
+{
+    QString text;
+    QTextCharFormat format;
+};
+
+QList<Span> spans(const QTextDocument &doc)
+{
+    QList<Span> out;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            out.append({it.fragment().text(), it.fragment().charFormat()});
+    }
+    return out;
+}
+
+QTextDocument *readBack(const QByteArray &rtf, QObject *parent)
+{
+    auto *doc = new QTextDocument(parent);
+    QTextCursor cursor(doc);
+    merilon::rtf::insertRtf(rtf, cursor);
+    return doc;
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void envelope();
+    void formatsRoundTrip();
+    void alignmentAndParagraphsRoundTrip();
+    void textEscapingRoundTrip_data();
+    void textEscapingRoundTrip();
+    void pictureRoundTrip();
+};
+
+void TestRtfWriter::envelope()
+{
+    QTextDocument latin;
+    latin.setPlainText(QStringLiteral("plain"));
+    const QByteArray a = merilon::rtf::writeRtf(latin);
+    QVERIFY(a.startsWith("{\\rtf1\\ansi\\ansicpg1251\\deff0"));
+    QVERIFY(a.contains("{\\fonttbl{\\f0"));
+    QVERIFY(a.contains("\\fcharset0 "));
+    QVERIFY(a.contains("{\\colortbl ;"));
+    QVERIFY(a.trimmed().endsWith('}'));
+
+    QTextDocument cyrillic;
+    cyrillic.setPlainText(QStringLiteral("Журнал"));
+    const QByteArray b = merilon::rtf::writeRtf(cyrillic);
+    QVERIFY(b.contains("\\fcharset204 "));
+    // non-ASCII as \uN with a Windows-1251 fallback, nothing above 127 raw
+    QVERIFY(b.contains("\\u1046\\'c6"));
+    for (const char c : b)
+        QVERIFY(static_cast<unsigned char>(c) < 0x80);
+}
+
+void TestRtfWriter::formatsRoundTrip()
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    auto add = [&](const QString &text, auto setup) {
+        QTextCharFormat format;
+        format.setFontFamilies({QStringLiteral("Times New Roman")});
+        format.setFontPointSize(12);
+        setup(format);
+        cursor.insertText(text, format);
+    };
+    add("обычный ", [](QTextCharFormat &) {});
+    add("жирный ", [](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); });
+    add("курсив ", [](QTextCharFormat &f) { f.setFontItalic(true); });
+    add("подчерк ", [](QTextCharFormat &f) { f.setFontUnderline(true); });
+    add("зачерк ", [](QTextCharFormat &f) { f.setFontStrikeOut(true); });
+    add("красный ", [](QTextCharFormat &f) { f.setForeground(QColor(255, 0, 0)); });
+    add("синий ", [](QTextCharFormat &f) { f.setForeground(QColor(0, 0, 200)); });
+    add("крупный ", [](QTextCharFormat &f) { f.setFontPointSize(16.5); });
+    add("моно", [](QTextCharFormat &f) { f.setFontFamilies({QStringLiteral("Courier New")}); });
+
+    const QByteArray rtf = merilon::rtf::writeRtf(doc);
+    QTextDocument *back = readBack(rtf, this);
+    QCOMPARE(back->toPlainText(), doc.toPlainText());
+
+    const QList<Span> want = spans(doc);
+    const QList<Span> got = spans(*back);
+    QCOMPARE(got.size(), want.size());
+    for (int i = 0; i < want.size(); ++i) {
+        const QTextCharFormat &w = want[i].format;
+        const QTextCharFormat &g = got[i].format;
+        QCOMPARE(got[i].text, want[i].text);
+        QCOMPARE(g.fontFamilies(), w.fontFamilies());
+        QCOMPARE(g.fontPointSize(), w.fontPointSize());
+        QCOMPARE(g.fontWeight() >= QFont::DemiBold, w.fontWeight() >= QFont::DemiBold);
+        QCOMPARE(g.fontItalic(), w.fontItalic());
+        QCOMPARE(g.fontUnderline(), w.fontUnderline());
+        QCOMPARE(g.fontStrikeOut(), w.fontStrikeOut());
+        QCOMPARE(g.hasProperty(QTextFormat::ForegroundBrush),
+                 w.hasProperty(QTextFormat::ForegroundBrush));
+        if (w.hasProperty(QTextFormat::ForegroundBrush))
+            QCOMPARE(g.foreground().color(), w.foreground().color());
+    }
+    // the same colour is written once
+    QCOMPARE(rtf.count("\\red255\\green0\\blue0;"), 1);
+}
+
+void TestRtfWriter::alignmentAndParagraphsRoundTrip()
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
+                                    Qt::AlignJustify, Qt::AlignLeft};
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        QTextBlockFormat block;
+        block.setAlignment(aligns[i]);
+        cursor.setBlockFormat(block);
+        cursor.insertText(i == 4 ? QString() : QStringLiteral("строка %1").arg(i));
+    }
+    QTextDocument *back = readBack(merilon::rtf::writeRtf(doc), this);
+    QCOMPARE(back->blockCount(), 5);
+    QCOMPARE(back->toPlainText(), doc.toPlainText());
+    int i = 0;
+    for (QTextBlock b = back->begin(); b.isValid(); b = b.next(), ++i)
+        QCOMPARE(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask, aligns[i]);
+}
+
+void TestRtfWriter::textEscapingRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("rtf specials") << QStringLiteral("a\\b{c}d \\par {\\rtf1}");
+    QTest::newRow("tab and nbsp") << QStringLiteral("a\tb\u00A0c");
+    QTest::newRow("yo and quotes") << QStringLiteral("Ёё «ёлка» — “x”");
+    QTest::newRow("outside 1251") << QStringLiteral("Ωα ą 中文");
+    QTest::newRow("outside the BMP") << QStringLiteral("smile \U0001F600 end");
+    QTest::newRow("digits after unicode") << QStringLiteral("Я123 Я-5");
+}
+
+void TestRtfWriter::textEscapingRoundTrip()
+{
+    QFETCH(QString, text);
+    QTextDocument doc;
+    doc.setPlainText(text);
+    QTextDocument *back = readBack(merilon::rtf::writeRtf(doc), this);
+    QCOMPARE(back->toRawText(), text);
+}
+
+void TestRtfWriter::pictureRoundTrip()
+{
+    QImage image(7, 5, QImage::Format_ARGB32);
+    image.fill(QColor(10, 200, 30));
+    merilon::RichText source;
+    source.setPlain(QStringLiteral("до  после"));
+    QTextDocument *doc = source.document();
+    doc->addResource(QTextDocument::ImageResource, QUrl("merilon-image:test"), image);
+    QTextCursor cursor(doc);
+    cursor.setPosition(3);
+    QTextImageFormat format;
+    format.setName(QStringLiteral("merilon-image:test"));
+    format.setWidth(14);
+    format.setHeight(10);
+    cursor.insertImage(format);
+
+    const QByteArray rtf = source.toRtf();
+    QVERIFY(rtf.contains("{\\pict\\pngblip"));
+
+    merilon::RichText back;
+    back.setRtf(rtf);
+    QCOMPARE(back.Text(), source.Text());
+    QTextCursor at(back.document());
+    at.setPosition(4);
+    const QTextImageFormat got = at.charFormat().toImageFormat();
+    QVERIFY(got.isValid());
+    QCOMPARE(got.width(), 14.0);
+    QCOMPARE(got.height(), 10.0);
+    const QImage shown =
+        back.document()->resource(QTextDocument::ImageResource, QUrl(got.name())).value<QImage>();
+    QCOMPARE(shown.size(), QSize(7, 5));
+    QCOMPARE(shown.pixelColor(3, 2), QColor(10, 200, 30));
+}
+
+QTEST_MAIN(TestRtfWriter)
 #include "tst_rtfwriter.moc"
