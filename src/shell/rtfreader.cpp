@@ -779,7 +779,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
         long long v = param;
         if (v < 0)
             v += 65536;
-        addChar((v >= 0 && v <= 0xFFFF) ? static_cast<char16_t>(v) : char16_t(0xFFFD));
+        const char16_t ch = (v >= 0 && v <= 0xFFFF) ? static_cast<char16_t>(v) : char16_t(0xFFFD);
+        if (ch == 0x2028 || ch == 0x2029) {
+            if (g.dest == Dest::Normal)
+                paragraph();
+        } else if ((ch >= 0x20 || ch == u'\t') && ch != 0xFFFC) {
+            addChar(ch); // control characters and object marks are not text
+        }
         m_skipChars = g.unicodeSkip;
         break;
     }

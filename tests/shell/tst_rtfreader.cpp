@@ -91,6 +91,8 @@ void TestRtfReader::unicodeAndSkipping_data()
         << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QStringLiteral("\U0001F600");
     QTest::newRow("lone surrogate replaced")
         << QByteArray("{\\rtf1 \\u-10179?x}") << QStringLiteral("\uFFFDx");
+    QTest::newRow("control characters and breaks by number")
+        << QByteArray("{\\rtf1 a\\u1?\\u13?\\u9?b\\u8233?c\\u65532?}") << QStringLiteral("a\tb\nc");
     QTest::newRow("N out of range") << QByteArray("{\\rtf1 \\u99999?}") << QStringLiteral("\uFFFD");
     QTest::newRow("upr reads ud only")
         << QByteArray("{\\rtf1{\\upr{\\fonttbl{\\f0 A;}}\\'cf\\'f0{\\*\\ud{\\u1055?\\u1088?}}}}")

@@ -1,0 +1,36 @@
+// The reader building a real Qt document, then the writer on that document
+// and the reader again on what it wrote.
+#include "shell/rtfdocument.h"
+
+#include <QGuiApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    merilon::rtf::insertRtf(
+        QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)), cursor);
+    if (static_cast<size_t>(document.characterCount()) > size + 1)
+        abort();
+
+    const QByteArray written = merilon::rtf::writeRtf(document);
+    QTextDocument again;
+    again.setUndoRedoEnabled(false);
+    QTextCursor second(&again);
+    merilon::rtf::insertRtf(written, second);
+    if (again.toRawText() != document.toRawText())
+        abort(); // what we write must read back as the same text
+    return 0;
+}
