@@ -27,10 +27,11 @@ void appendCyrillic(QByteArray &out, const char *utf8)
 
 QByteArray generateTest(qsizetype targetBytes)
 {
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl{\\f0\\froman\\fcharset204 "
-                     "Times New Roman;}{\\f1\\fswiss\\fcharset204 Arial;}}\r\n"
-                     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
-                     "\\viewkind4\\uc1\\pard\\f0\\fs24 ";
+    QByteArray out =
+        "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl{\\f0\\froman\\fcharset204 "
+        "Times New Roman;}{\\f1\\fswiss\\fcharset204 Arial;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
+        "\\viewkind4\\uc1\\pard\\f0\\fs24 ";
     for (int n = 1; out.size() < targetBytes; ++n) {
         out += "#" + QByteArray::number(n) + " ";
         out += "\\b ";

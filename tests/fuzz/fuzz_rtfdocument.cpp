@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QTextDocument document;
     document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
-    merilon::rtf::insertRtf(
-        QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)), cursor);
+    merilon::rtf::insertRtf(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)),
+                            cursor);
     if (static_cast<size_t>(document.characterCount()) > size + 1)
         abort();
 

@@ -36,8 +36,7 @@ struct CountingSink final : merilon::rtf::Sink
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     CountingSink sink;
-    merilon::rtf::read(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)),
-                       sink);
+    merilon::rtf::read(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)), sink);
     // Every character, break and picture byte stands for at least one input byte.
     if (!sink.finished || sink.characters > size || sink.breaks > size || sink.pictureBytes > size)
         abort();

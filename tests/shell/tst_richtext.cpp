@@ -93,14 +93,23 @@ void TestRichText::linesAndLineStarts_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<int>>("starts"); // line 0 .. count + 1
 
-    QTest::newRow("empty") << "" << "" << 0 << QList<int>{0, -1};
-    QTest::newRow("one line") << "ab" << "ab" << 1 << QList<int>{0, -1, -1};
-    QTest::newRow("no final break") << "ab\ncd" << "ab\r\ncd" << 2 << QList<int>{0, 4, -1, -1};
-    QTest::newRow("final break") << "ab\ncd\n" << "ab\r\ncd\r\n" << 2 << QList<int>{0, 4, 8, -1};
-    QTest::newRow("empty lines inside")
-        << "a\n\n\nb" << "a\r\n\r\n\r\nb" << 4 << QList<int>{0, 3, 5, 7, -1, -1};
-    QTest::newRow("only a break") << "\n" << "\r\n" << 1 << QList<int>{0, 2, -1};
-    QTest::newRow("two final breaks") << "a\n\n" << "a\r\n\r\n" << 2 << QList<int>{0, 3, 5, -1};
+    QTest::newRow("empty") << ""
+                           << "" << 0 << QList<int>{0, -1};
+    QTest::newRow("one line") << "ab"
+                              << "ab" << 1 << QList<int>{0, -1, -1};
+    QTest::newRow("no final break") << "ab\ncd"
+                                    << "ab\r\ncd" << 2 << QList<int>{0, 4, -1, -1};
+    QTest::newRow("final break") << "ab\ncd\n"
+                                 << "ab\r\ncd\r\n"
+                                 << 2 << QList<int>{0, 4, 8, -1};
+    QTest::newRow("empty lines inside") << "a\n\n\nb"
+                                        << "a\r\n\r\n\r\nb" << 4 << QList<int>{0, 3, 5, 7, -1, -1};
+    QTest::newRow("only a break") << "\n"
+                                  << "\r\n"
+                                  << 1 << QList<int>{0, 2, -1};
+    QTest::newRow("two final breaks") << "a\n\n"
+                                      << "a\r\n\r\n"
+                                      << 2 << QList<int>{0, 3, 5, -1};
 }
 
 void TestRichText::linesAndLineStarts()
@@ -168,14 +177,12 @@ void TestRichText::rangesEndingOnCrAndLf()
         QString after; // Text after replacing the range by "X"
     };
     const Case cases[] = {
-        {0, 2, "X\r\ncd"}, // ends before the CR: the break stays
-        {0, 3, "Xcd"},     // ends before the LF: the break goes with it
-        {0, 4, "Xcd"},     // ends after the LF
-        {2, 1, "abXcd"},   // the CR alone is the break
-        {2, 2, "abXcd"},
-        {3, 1, "ab\r\nXd"}, // starts on the LF: the next paragraph's start
-        {4, 0, "ab\r\nXcd"},
-        {5, 100, "ab\r\ncX"},
+        {0, 2, "X\r\ncd"},                       // ends before the CR: the break stays
+        {0, 3, "Xcd"},                           // ends before the LF: the break goes with it
+        {0, 4, "Xcd"},                           // ends after the LF
+        {2, 1, "abXcd"},                         // the CR alone is the break
+        {2, 2, "abXcd"},     {3, 1, "ab\r\nXd"}, // starts on the LF: the next paragraph's start
+        {4, 0, "ab\r\nXcd"}, {5, 100, "ab\r\ncX"},
     };
     for (const Case &c : cases) {
         RichText doc;
@@ -183,10 +190,9 @@ void TestRichText::rangesEndingOnCrAndLf()
         doc.SetSelStart(c.start);
         doc.SetSelLength(c.length);
         doc.SetSelText(QStringLiteral("X"));
-        QVERIFY2(doc.Text() == c.after, qPrintable(QStringLiteral("%1,%2 gave %3")
-                                                       .arg(c.start)
-                                                       .arg(c.length)
-                                                       .arg(doc.Text())));
+        QVERIFY2(
+            doc.Text() == c.after,
+            qPrintable(QStringLiteral("%1,%2 gave %3").arg(c.start).arg(c.length).arg(doc.Text())));
     }
 }
 
@@ -333,7 +339,8 @@ void TestRichText::loadPlainTextEncodings_data()
     QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF") + QByteArray(utf16be(text));
     QTest::newRow("windows-1251 crlf")
         << QByteArray("\xc2\xee\xef\xf0\xee\xf1 \xb8\r\n+\xe4\xe0\r\n-\xed\xe5\xf2");
-    QTest::newRow("windows-1251 cr") << QByteArray("\xc2\xee\xef\xf0\xee\xf1 \xb8\r+\xe4\xe0\r-\xed\xe5\xf2");
+    QTest::newRow("windows-1251 cr")
+        << QByteArray("\xc2\xee\xef\xf0\xee\xf1 \xb8\r+\xe4\xe0\r-\xed\xe5\xf2");
 }
 
 void TestRichText::loadPlainTextEncodings()

@@ -37,8 +37,9 @@ void TestRtfReader::codePages_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("ansicpg1251") << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}")
-                                 << QStringLiteral("Привет");
+    QTest::newRow("ansicpg1251")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}")
+        << QStringLiteral("Привет");
     QTest::newRow("raw bytes follow ansicpg")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \xcf\xf0\xe8}") << QStringLiteral("При");
     QTest::newRow("ansi without cpg is 1252")
@@ -79,14 +80,15 @@ void TestRtfReader::unicodeAndSkipping_data()
     QTest::newRow("negative N") << QByteArray("{\\rtf1 \\u-4064?}") << QString(QChar(0xF020));
     QTest::newRow("uc2 with hex fallback")
         << QByteArray("{\\rtf1\\uc2\\u1071\\'c0\\'c1X}") << QStringLiteral("ЯX");
-    QTest::newRow("uc0 skips nothing") << QByteArray("{\\rtf1\\uc0\\u1071 X}") << QStringLiteral("ЯX");
+    QTest::newRow("uc0 skips nothing")
+        << QByteArray("{\\rtf1\\uc0\\u1071 X}") << QStringLiteral("ЯX");
     QTest::newRow("uc scoped to group")
         << QByteArray("{\\rtf1{\\uc2\\u1071??}\\u1071?A}") << QStringLiteral("ЯЯA");
     QTest::newRow("skip ends at brace")
         << QByteArray("{\\rtf1\\uc3\\u1071{\\b B}}") << QStringLiteral("ЯB");
     QTest::newRow("uc negative") << QByteArray("{\\rtf1\\uc-5\\u1071 X}") << QStringLiteral("ЯX");
-    QTest::newRow("uc huge")
-        << QByteArray("{\\rtf1\\uc99999999999999\\u1071 abc}") << QStringLiteral("Я");
+    QTest::newRow("uc huge") << QByteArray("{\\rtf1\\uc99999999999999\\u1071 abc}")
+                             << QStringLiteral("Я");
     QTest::newRow("surrogate pair joined")
         << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QStringLiteral("\U0001F600");
     QTest::newRow("lone surrogate replaced")
@@ -145,7 +147,8 @@ void TestRtfReader::symbolsAndBreaks_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("par") << QByteArray("{\\rtf1 a\\par b\\par}") << QStringLiteral("a\nb\n");
-    QTest::newRow("line starts a line") << QByteArray("{\\rtf1 a\\line b}") << QStringLiteral("a\nb");
+    QTest::newRow("line starts a line")
+        << QByteArray("{\\rtf1 a\\line b}") << QStringLiteral("a\nb");
     QTest::newRow("backslash newline is par")
         << QByteArray("{\\rtf1 a\\\r\nb}") << QStringLiteral("a\nb");
     QTest::newRow("bare newlines ignored") << QByteArray("{\\rtf1 a\r\nb}") << QStringLiteral("ab");
@@ -257,8 +260,7 @@ void TestRtfReader::envelopeFaults_data()
         << QByteArray("{\\rtf1 Hello {\\b world") << QStringLiteral("Hello world");
     QTest::newRow("ends inside control word") << QByteArray("{\\rtf1 a\\") << QStringLiteral("a");
     QTest::newRow("ends inside hex") << QByteArray("{\\rtf1 a\\'") << QStringLiteral("a");
-    QTest::newRow("extra closing braces")
-        << QByteArray("{\\rtf1 a}}}b") << QStringLiteral("a");
+    QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}b") << QStringLiteral("a");
     QTest::newRow("extra closing brace inside")
         << QByteArray("{\\rtf1 {a}}}") << QStringLiteral("a");
     QTest::newRow("control word over 32 letters")

@@ -1,5 +1,5 @@
-#include "shell/rtfdocument.h"
 #include "shell/richtext.h"
+#include "shell/rtfdocument.h"
 
 #include <QImage>
 #include <QTest>
