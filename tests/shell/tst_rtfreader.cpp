@@ -7,6 +7,24 @@
 using merilon::rtf::Align;
 using merilon::rtf::Picture;
 
+namespace {
+
+// Data-driven cases that read a fixture and compare its plain text.
+void textColumns()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+}
+
+void compareText()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(readRtf(rtf).plain(), text);
+}
+
+} // namespace
+
 class TestRtfReader : public QObject
 {
     Q_OBJECT
@@ -34,8 +52,7 @@ private slots:
 
 void TestRtfReader::codePages_data()
 {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    textColumns();
 
     QTest::newRow("ansicpg1251")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}")
@@ -66,15 +83,12 @@ void TestRtfReader::codePages_data()
 
 void TestRtfReader::codePages()
 {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readRtf(rtf).plain(), text);
+    compareText();
 }
 
 void TestRtfReader::unicodeAndSkipping_data()
 {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    textColumns();
 
     QTest::newRow("default uc1") << QByteArray("{\\rtf1 \\u1071?\\u1103?}") << QStringLiteral("Яя");
     QTest::newRow("negative N") << QByteArray("{\\rtf1 \\u-4064?}") << QString(QChar(0xF020));
@@ -103,15 +117,12 @@ void TestRtfReader::unicodeAndSkipping_data()
 
 void TestRtfReader::unicodeAndSkipping()
 {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readRtf(rtf).plain(), text);
+    compareText();
 }
 
 void TestRtfReader::destinations_data()
 {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    textColumns();
 
     QTest::newRow("ignorable unknown")
         << QByteArray("{\\rtf1 A{\\*\\unknownword hidden {nested}}B{\\*\\generator x;}C}")
@@ -136,15 +147,12 @@ void TestRtfReader::destinations_data()
 
 void TestRtfReader::destinations()
 {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readRtf(rtf).plain(), text);
+    compareText();
 }
 
 void TestRtfReader::symbolsAndBreaks_data()
 {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    textColumns();
 
     QTest::newRow("par") << QByteArray("{\\rtf1 a\\par b\\par}") << QStringLiteral("a\nb\n");
     QTest::newRow("line starts a line")
@@ -164,9 +172,7 @@ void TestRtfReader::symbolsAndBreaks_data()
 
 void TestRtfReader::symbolsAndBreaks()
 {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(readRtf(rtf).plain(), text);
+    compareText();
 }
 
 void TestRtfReader::characterFormats()
@@ -249,8 +255,7 @@ void TestRtfReader::pictures()
 
 void TestRtfReader::envelopeFaults_data()
 {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
+    textColumns();
 
     QTest::newRow("byte-order mark and space")
         << QByteArray("\xEF\xBB\xBF \r\n{\\rtf1 ok}") << QStringLiteral("ok");
