@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+namespace merilon {
+
+class Desktop;
+class TMainForm;
+class TestDocument;
+
+// The command logic of the main window: which commands are on in which
+// state, and what each command does to the window.
+class AttemptController : public QObject
+{
+    Q_OBJECT
+
+public:
+    AttemptController(TMainForm &form, TestDocument &test, Desktop &desktop,
+                      QObject *parent = nullptr);
+
+    // Open: the file dialog, then loading the chosen file.
+    void FileOpen1Execute();
+    void FileOpen1Accept(const QString &path);
+
+private:
+    TMainForm &m_form;
+    TestDocument &m_test;
+    Desktop &m_desktop;
+};
+
+} // namespace merilon

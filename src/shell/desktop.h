@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace merilon {
+
+// What the program asks of the desktop and a test cannot do to a real one:
+// message boxes and the file dialog. The program uses SystemDesktop; tests
+// put a scripted one in its place.
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+
+    // The file chosen in an open dialog, or empty when it was cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &filter) = 0;
+    // An error: a message box with the text and one button.
+    virtual void showError(QWidget *parent, const QString &text) = 0;
+};
+
+class SystemDesktop final : public Desktop
+{
+public:
+    QString openFileName(QWidget *parent, const QString &filter) override;
+    void showError(QWidget *parent, const QString &text) override;
+};
+
+} // namespace merilon

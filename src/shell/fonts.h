@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+
+namespace merilon {
+
+// The window font: Tahoma 11 pixels high, or a sans-serif of the same
+// build where Tahoma is not installed.
+QFont windowFont();
+// Times New Roman at the given size in points, or a metric-compatible serif.
+QFont serifFont(double points);
+QStringList serifFamilies();
+
+} // namespace merilon

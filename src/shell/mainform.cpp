@@ -1,0 +1,126 @@
+#include "mainform.h"
+
+#include "fonts.h"
+#include "hints.h"
+#include "statusbar.h"
+#include "ui_mainform.h"
+
+#include <QScreen>
+
+namespace merilon {
+
+namespace {
+
+// The central area's size at the design size of the window.
+const QSize kCentralDesign(692, 457);
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::TMainForm>())
+{
+    ui->setupUi(this);
+    setFont(windowFont());
+    ui->ActionMainMenuBar1->setFont(windowFont());
+    ui->Editorvopros->setFont(serifFont(11));
+    ui->Editorvarotv1->setFont(serifFont(11));
+    ui->Editorvarotv2->setFont(serifFont(11));
+    ui->Editortest->hide();
+    ui->Panelvybotv->hide();
+    ui->StatusBar1->setFixedHeight(20);
+    // Five fixed panels take 460 pixels; the hint panel has the rest.
+    ui->StatusBar1->setPanels({100, 150, 70, 70, 70, 225}, 467);
+    ui->StatusBar1->setPanelText(ModePanel, QStringLiteral("Выберите тест"));
+    setMinimumSize(200, 150);
+
+    // The commands act from anywhere in the window, whatever has the focus.
+    for (QAction *action : ActionManager1()) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setToolTip(QString());
+        addAction(action);
+    }
+    for (QMenu *menu : {ui->MenuFile, ui->MenuTest, ui->MenuHelp})
+        menu->setToolTipsVisible(false);
+    applyMenuStyle();
+
+    // What the edges of the controls follow when the window is resized.
+    m_anchors = new Anchors(this);
+    const Qt::Edges all = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+    const QSize groupDesign = ui->GroupBox1->size();
+    m_anchors->anchor(ui->Editorvopros, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge, kCentralDesign);
+    m_anchors->anchor(ui->Panelvybotv, all, kCentralDesign);
+    m_anchors->anchor(ui->GroupBox1, all, ui->Panelvybotv->size());
+    m_anchors->anchor(ui->Buttondalshe, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge,
+                      ui->Panelvybotv->size());
+    m_anchors->anchor(ui->Panelgroupodinotv, all, groupDesign);
+    m_anchors->anchor(ui->Panelgroupedit, all, groupDesign);
+    for (QWidget *row : {ui->Editorvarotv1, ui->Editorvarotv2})
+        m_anchors->anchor(row, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge,
+                          ui->Panelgroupedit->size());
+
+    FormCreate();
+
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+TMainForm::~TMainForm() = default;
+
+StatusBar &TMainForm::status() const
+{
+    return *ui->StatusBar1;
+}
+
+QList<QAction *> TMainForm::ActionManager1() const
+{
+    return {ui->Inform, ui->FileOpen1, ui->Zurnal,   ui->Zakruttest, ui->FileExit1,
+            ui->Start,  ui->Stop,      ui->Helpfile, ui->About};
+}
+
+QIcon TMainForm::ImageList1(int index)
+{
+    return QIcon(QStringLiteral(":/images/%1.png").arg(index, 2, 10, QLatin1Char('0')));
+}
+
+void TMainForm::FormCreate()
+{
+    // The document control has no text limit to raise: it holds any length.
+    m_hints = new HintRouter(this);
+    connect(m_hints, &HintRouter::hintChanged, this, &TMainForm::ShowHint);
+}
+
+void TMainForm::ShowHint(const QString &hint)
+{
+    ui->StatusBar1->setPanelText(HintPanel, hint.size() < 1 ? QString() : hint);
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    emit FormResize();
+}
+
+void TMainForm::applyMenuStyle()
+{
+    // Highlight and rarely used items in (247, 246, 238); a pressed menu
+    // title in the button face.
+    const QString sheet = QStringLiteral(
+        "QMenuBar { spacing: 0px; }"
+        "QMenuBar::item { padding: 4px 8px; background: transparent; }"
+        "QMenuBar::item:selected { background: rgb(247, 246, 238); border: 1px solid "
+        "rgb(178, 180, 191); }"
+        "QMenuBar::item:pressed { background: palette(button); border: 1px solid "
+        "rgb(178, 180, 191); }"
+        "QMenu { background: palette(base); border: 1px solid rgb(138, 134, 122); }"
+        "QMenu::item { padding: 3px 24px 3px 28px; color: palette(text); }"
+        "QMenu::item:selected { background: rgb(247, 246, 238); border: 1px solid "
+        "rgb(178, 180, 191); }"
+        "QMenu::item:disabled { color: palette(mid); }"
+        "QMenu::icon { padding-left: 6px; }"
+        "QMenu::separator { height: 1px; background: rgb(197, 194, 184); margin: 2px 4px "
+        "2px 28px; }");
+    ui->ActionMainMenuBar1->setStyleSheet(sheet);
+}
+
+} // namespace merilon

@@ -1,0 +1,76 @@
+#include "statusbar.h"
+
+#include <QLabel>
+#include <QResizeEvent>
+#include <algorithm>
+
+namespace merilon {
+
+StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
+{
+    m_strip = new QWidget(this);
+    // Permanent: temporary messages never cover the panels.
+    addPermanentWidget(m_strip, 1);
+    setSizeGripEnabled(true);
+}
+
+void StatusBar::setPanels(const QList<int> &widths, int restReserve)
+{
+    qDeleteAll(m_panels);
+    m_panels.clear();
+    m_widths = widths;
+    m_restReserve = restReserve;
+    for (int i = 0; i < widths.size(); ++i) {
+        auto *panel = new QLabel(m_strip);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i));
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        m_panels.append(panel);
+    }
+    StatusBar1Resize();
+}
+
+QString StatusBar::panelText(int index) const
+{
+    return index >= 0 && index < m_panels.size() ? m_panels[index]->text() : QString();
+}
+
+void StatusBar::setPanelText(int index, const QString &text)
+{
+    if (index >= 0 && index < m_panels.size())
+        m_panels[index]->setText(text);
+}
+
+int StatusBar::panelWidth(int index) const
+{
+    return index >= 0 && index < m_widths.size() ? m_widths[index] : 0;
+}
+
+void StatusBar::resizeEvent(QResizeEvent *event)
+{
+    QStatusBar::resizeEvent(event);
+    StatusBar1Resize();
+}
+
+// The last panel gets the bar's width less what the fixed panels reserve.
+void StatusBar::StatusBar1Resize()
+{
+    if (m_widths.isEmpty())
+        return;
+    m_widths.back() = std::max(0, width() - m_restReserve);
+    placePanels();
+}
+
+void StatusBar::placePanels()
+{
+    int x = 0;
+    const int h = m_strip->height() > 0 ? m_strip->height() : height();
+    for (int i = 0; i < m_panels.size(); ++i) {
+        m_panels[i]->setGeometry(x, 0, m_widths[i], h);
+        m_panels[i]->setVisible(m_widths[i] > 0);
+        x += m_widths[i] + 2;
+    }
+}
+
+} // namespace merilon

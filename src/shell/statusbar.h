@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QStatusBar>
+
+class QLabel;
+
+namespace merilon {
+
+// A status bar of fixed-width panels with centred text, the last of which
+// takes what is left of the bar's width.
+class StatusBar : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    explicit StatusBar(QWidget *parent = nullptr);
+
+    // Replaces the panels; the last one's width is then kept up to date.
+    void setPanels(const QList<int> &widths, int restReserve);
+    int panelCount() const { return static_cast<int>(m_panels.size()); }
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString &text);
+    int panelWidth(int index) const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void StatusBar1Resize();
+    void placePanels();
+
+    QWidget *m_strip = nullptr;
+    QList<QLabel *> m_panels;
+    QList<int> m_widths;
+    int m_restReserve = 0;
+};
+
+} // namespace merilon
