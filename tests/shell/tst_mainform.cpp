@@ -1,0 +1,205 @@
+#include "shell/mainform.h"
+#include "shell/statusbar.h"
+#include "ui_mainform.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using merilon::TMainForm;
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandsInDeclarationOrder();
+    void initialState();
+    void shortcutsWorkWithFocusInQuestionArea();
+    void hintsGoToTheHintPanel();
+    void hintPanelTakesTheRest();
+    void controlsFollowTheirEdges();
+};
+
+void TestMainForm::commandsInDeclarationOrder()
+{
+    TMainForm form;
+    struct Want
+    {
+        const char *name, *category, *caption, *hint, *shortcut;
+        bool enabled, picture;
+    };
+    const Want want[] = {
+        {"Inform", "Тест", "Информация", "Информация о тесте (Ctrl+I)", "Ctrl+I", true, true},
+        {"FileOpen1", "Файл", "Открыть", "Открыть тест", "Ctrl+O", true, true},
+        {"Zurnal", "Файл", "Журнал", "Посмотреть журнал тестирования (Ctrl+J)", "Ctrl+J", true,
+         true},
+        {"Zakruttest", "Файл", "Закрыть", "Закрыть тест (Ctrl+Q)", "Ctrl+Q", false, true},
+        {"FileExit1", "Файл", "Выход", "Выход из теста", "Alt+F4", true, true},
+        {"Start", "Тест", "Начать", "Начать тест", "F5", false, true},
+        {"Stop", "Тест", "Закончить", "Закончить тест (Alt+X)", "Alt+X", false, true},
+        {"Helpfile", "Справка", "Просмотр справки", "Просмотр справки о программе", "F1", true,
+         true},
+        {"About", "Справка", "О программе", "Просмотр информации о программе", "", true, false},
+    };
+    const QList<QAction *> actions = form.ActionManager1();
+    QCOMPARE(actions.size(), 9);
+    for (int i = 0; i < 9; ++i) {
+        QAction *a = actions[i];
+        QCOMPARE(a->objectName(), QString::fromUtf8(want[i].name));
+        QCOMPARE(a->property("category").toString(), QString::fromUtf8(want[i].category));
+        QCOMPARE(a->text(), QString::fromUtf8(want[i].caption));
+        QCOMPARE(a->statusTip(), QString::fromUtf8(want[i].hint));
+        QCOMPARE(a->shortcut(), QKeySequence(QString::fromUtf8(want[i].shortcut)));
+        QCOMPARE(a->isEnabled(), want[i].enabled);
+        QCOMPARE(!a->icon().isNull(), want[i].picture);
+        QVERIFY(a->toolTip().isEmpty() || a->toolTip() == a->text());
+    }
+    // the pictures: thirteen, 16 x 16, with transparency
+    for (int i = 0; i < 13; ++i) {
+        const QImage image = TMainForm::ImageList1(i).pixmap(16, 16).toImage();
+        QCOMPARE(image.size(), QSize(16, 16));
+        QVERIFY(image.hasAlphaChannel());
+        QCOMPARE(image.pixelColor(0, 0).alpha() < 255 || image.pixelColor(15, 0).alpha() < 255,
+                 true);
+    }
+    // menu bar: a separator first, then the three menus in order
+    const QList<QAction *> bar = form.widgets().ActionMainMenuBar1->actions();
+    QCOMPARE(bar.size(), 4);
+    QVERIFY(bar[0]->isSeparator());
+    QCOMPARE(bar[1]->text(), QStringLiteral("Файл"));
+    QCOMPARE(bar[2]->text(), QStringLiteral("Тест"));
+    QCOMPARE(bar[3]->text(), QStringLiteral("Справка"));
+    const QList<QAction *> file = form.widgets().MenuFile->actions();
+    QCOMPARE(file.size(), 6);
+    QCOMPARE(file[0], form.widgets().FileOpen1);
+    QCOMPARE(file[1], form.widgets().Zurnal);
+    QVERIFY(file[2]->isSeparator() && file[4]->isSeparator());
+    QCOMPARE(file[3], form.widgets().Zakruttest);
+    QCOMPARE(file[5], form.widgets().FileExit1);
+    QCOMPARE(form.widgets().MenuTest->actions(),
+             (QList<QAction *>{form.widgets().Inform, form.widgets().Start, form.widgets().Stop}));
+}
+
+void TestMainForm::initialState()
+{
+    TMainForm form;
+    const auto &w = form.widgets();
+    QCOMPARE(form.objectName(), QStringLiteral("MainForm"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Мерилон и обучение"));
+    QCOMPARE(form.size(), QSize(692, 501));
+    QVERIFY(w.Editorvopros->isReadOnly());
+    QCOMPARE(w.Editorvopros->statusTip(), QStringLiteral("Информация о тесте"));
+    QVERIFY(w.Editorvopros->toolTip().isEmpty());
+    QCOMPARE(w.Editorvopros->font().pointSizeF(), 11.0);
+    QVERIFY(w.Editorvopros->font().families().contains(QStringLiteral("Times New Roman")));
+    QVERIFY(w.Editortest->isHidden());
+    QVERIFY(w.Panelvybotv->isHidden());
+    QVERIFY(!w.Buttondalshe->isEnabled());
+    QCOMPARE(w.Buttondalshe->text(), QStringLiteral("Дальше"));
+    QCOMPARE(w.GroupBox1->title(), QStringLiteral("Укажите один вариант ответа"));
+    QVERIFY(w.Radiootv1->isChecked());
+    QCOMPARE(w.Radiootv2->text(), QStringLiteral("B"));
+    QVERIFY(w.Editorvarotv1->isReadOnly() && w.Editorvarotv2->isReadOnly());
+
+    merilon::StatusBar &bar = form.status();
+    QCOMPARE(bar.panelCount(), 6);
+    const int widths[] = {100, 150, 70, 70, 70};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(bar.panelWidth(i), widths[i]);
+    QCOMPARE(bar.panelText(merilon::ModePanel), QStringLiteral("Выберите тест"));
+    for (int i = 1; i < 6; ++i)
+        QCOMPARE(bar.panelText(i), QString());
+}
+
+void TestMainForm::shortcutsWorkWithFocusInQuestionArea()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (QAction *a : form.ActionManager1())
+        a->setEnabled(true);
+    form.widgets().Editorvopros->setFocus();
+    const struct
+    {
+        QAction *action;
+        QKeyCombination key;
+    } keys[] = {
+        {form.widgets().FileOpen1, Qt::CTRL | Qt::Key_O},
+        {form.widgets().Zurnal, Qt::CTRL | Qt::Key_J},
+        {form.widgets().Zakruttest, Qt::CTRL | Qt::Key_Q},
+        {form.widgets().Inform, Qt::CTRL | Qt::Key_I},
+        {form.widgets().Start, QKeyCombination(Qt::Key_F5)},
+        {form.widgets().Stop, Qt::ALT | Qt::Key_X},
+        {form.widgets().Helpfile, QKeyCombination(Qt::Key_F1)},
+    };
+    for (const auto &k : keys) {
+        QSignalSpy spy(k.action, &QAction::triggered);
+        QTest::keyClick(form.widgets().Editorvopros, k.key.key(), k.key.keyboardModifiers());
+        QVERIFY2(spy.count() == 1, qPrintable(k.action->objectName()));
+    }
+}
+
+void TestMainForm::hintsGoToTheHintPanel()
+{
+    TMainForm form;
+    form.show();
+    const auto &w = form.widgets();
+    merilon::StatusBar &bar = form.status();
+
+    // entering a control with a hint shows it; leaving it empties the panel
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(w.Editorvopros, &enter);
+    QCOMPARE(bar.panelText(merilon::HintPanel), QStringLiteral("Информация о тесте"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w.Editorvopros, &leave);
+    QCOMPARE(bar.panelText(merilon::HintPanel), QString());
+
+    // a menu command under the highlight
+    w.MenuFile->popup(QPoint(0, 0));
+    w.MenuFile->setActiveAction(w.Zurnal);
+    QCOMPARE(bar.panelText(merilon::HintPanel),
+             QStringLiteral("Посмотреть журнал тестирования (Ctrl+J)"));
+    w.MenuFile->hide();
+
+    // nothing else writes over the panels
+    form.ShowHint(QString());
+    QCOMPARE(bar.panelText(merilon::HintPanel), QString());
+    QCOMPARE(bar.panelText(merilon::ModePanel), QStringLiteral("Выберите тест"));
+}
+
+void TestMainForm::hintPanelTakesTheRest()
+{
+    TMainForm form;
+    form.show();
+    merilon::StatusBar &bar = form.status();
+    form.resize(900, 501);
+    QCOMPARE(bar.panelWidth(merilon::HintPanel), bar.width() - 467);
+    bar.resize(300, bar.height());
+    QCOMPARE(bar.panelWidth(merilon::HintPanel), 0);
+    QCOMPARE(bar.panelWidth(merilon::ModePanel), 100);
+}
+
+void TestMainForm::controlsFollowTheirEdges()
+{
+    TMainForm form;
+    form.show();
+    const auto &w = form.widgets();
+    w.Panelvybotv->show();
+    QSignalSpy resized(&form, &TMainForm::FormResize);
+    const QRect question = w.Editorvopros->geometry();
+    const QRect panel = w.Panelvybotv->geometry();
+    const QRect button = w.Buttondalshe->geometry();
+    form.resize(form.width() + 100, form.height() + 60);
+    QVERIFY(resized.count() >= 1);
+    QCOMPARE(w.Editorvopros->width(), question.width() + 100);
+    QCOMPARE(w.Editorvopros->height(), question.height());
+    QCOMPARE(w.Panelvybotv->width(), panel.width() + 100);
+    QCOMPARE(w.Panelvybotv->height(), panel.height() + 60);
+    QCOMPARE(w.Buttondalshe->width(), button.width() + 100);
+    QCOMPARE(w.Buttondalshe->y(), button.y() + 60);
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
