@@ -43,6 +43,7 @@ bool TestDocument::open(const QString &path, QString *error)
     m_questionArea.SelectAll();
     m_questionArea.SetSelSize(kTextPoints);
     m_questionArea.Lines().Delete(m_questionArea.Lines().Count() - 1);
+    m_questionArea.SetSelStart(0); // the caret at the top, nothing left highlighted
 
     // Every question and variant copied out of the test has this size.
     m_document.SelectAll();
