@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <algorithm>
+#include <utility>
 
 namespace merilon {
 
@@ -25,6 +26,15 @@ namespace {
 // Clipboard formats, in the order a paste prefers them.
 const char *const kRtfFormats[] = {"text/rtf", "application/rtf", "text/richtext",
                                    "Rich Text Format"};
+
+// Qt's documents break paragraphs at '\n'; text from files and other
+// programs may use CR LF or CR.
+QString withQtBreaks(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
 
 QTextDocument *newDocument(QObject *parent, const QTextDocument *like)
 {
@@ -64,10 +74,8 @@ QString decodePlainText(const QByteArray &data)
         if (decoder.hasError())
             text = rtf::decodeBytes(1251, data);
     }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.remove(QChar(0));
-    return text;
+    return withQtBreaks(std::move(text));
 }
 
 // ---- lines ----------------------------------------------------------------
@@ -102,9 +110,7 @@ void RichLines::Add(const QString &text)
     }
     QTextCursor cursor(m_owner.document());
     cursor.setPosition(m_owner.toQt(position));
-    QString plain = inserted;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    cursor.insertText(plain);
+    cursor.insertText(withQtBreaks(inserted));
 }
 
 void RichLines::Delete(int index)
@@ -339,10 +345,7 @@ void RichText::SetSelLength(int length)
 
 void RichText::SetSelText(const QString &text)
 {
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_cursor.insertText(plain);
+    m_cursor.insertText(withQtBreaks(text));
     emit selectionSet();
 }
 
@@ -431,9 +434,7 @@ void RichText::insertMimeData(const QMimeData &data)
     if (data.hasHtml()) {
         m_cursor.insertFragment(QTextDocumentFragment::fromHtml(data.html(), m_document));
     } else if (data.hasText()) {
-        QString text = data.text();
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        m_cursor.insertText(text);
+        m_cursor.insertText(withQtBreaks(data.text()));
     }
     emit selectionSet();
 }

@@ -240,6 +240,16 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Where the document begins: after a UTF-8 byte-order mark and white space.
+qsizetype envelopeStart(QByteArrayView data)
+{
+    qsizetype pos = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < data.size() &&
+           (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r' || data[pos] == '\n'))
+        ++pos;
+    return pos;
+}
+
 class Reader
 {
 public:
@@ -286,14 +296,7 @@ private:
 
 void Reader::run()
 {
-    // Leading byte-order mark and white space.
-    if (m_data.size() >= 3 && static_cast<unsigned char>(m_data[0]) == 0xEF &&
-        static_cast<unsigned char>(m_data[1]) == 0xBB &&
-        static_cast<unsigned char>(m_data[2]) == 0xBF)
-        m_pos = 3;
-    while (m_pos < m_data.size() && (m_data[m_pos] == ' ' || m_data[m_pos] == '\t' ||
-                                     m_data[m_pos] == '\r' || m_data[m_pos] == '\n'))
-        ++m_pos;
+    m_pos = envelopeStart(m_data);
 
     m_groups.reserve(64);
     m_groups.push_back(GroupState{}); // the state outside any group
@@ -830,14 +833,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
 
 bool looksLikeRtf(QByteArrayView data)
 {
-    qsizetype pos = 0;
-    if (data.size() >= 3 && static_cast<unsigned char>(data[0]) == 0xEF &&
-        static_cast<unsigned char>(data[1]) == 0xBB && static_cast<unsigned char>(data[2]) == 0xBF)
-        pos = 3;
-    while (pos < data.size() &&
-           (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r' || data[pos] == '\n'))
-        ++pos;
-    return data.sliced(pos).startsWith("{\\rtf");
+    return data.sliced(envelopeStart(data)).startsWith("{\\rtf");
 }
 
 void read(QByteArrayView data, Sink &sink)
