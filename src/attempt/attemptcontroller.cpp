@@ -27,10 +27,16 @@ void AttemptController::FileOpen1Execute()
 
 void AttemptController::FileOpen1Accept(const QString &path)
 {
-    QString error;
-    if (!m_test.open(path, &error)) {
-        m_desktop.showError(&m_form, error);
+    QString message;
+    switch (m_test.open(path, &message)) {
+    case TestDocument::OpenResult::Unreadable:
+        m_desktop.showError(&m_form, message);
         return;
+    case TestDocument::OpenResult::Refused:
+        m_desktop.showWarning(&m_form, message);
+        return;
+    case TestDocument::OpenResult::Opened:
+        break;
     }
     // A test is loaded: it can be closed and started.
     m_form.widgets().Zakruttest->setEnabled(true);

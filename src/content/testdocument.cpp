@@ -1,6 +1,7 @@
 #include "testdocument.h"
 
 #include "shell/richtext.h"
+#include "testcheck.h"
 
 namespace merilon {
 
@@ -14,26 +15,57 @@ TestDocument::TestDocument(RichText &document, RichText &questionArea, RichText 
     : m_document(document), m_questionArea(questionArea), m_information(information)
 {}
 
-bool TestDocument::open(const QString &path, QString *error)
+TestSettings TestDocument::standardSettings()
 {
-    // What the question area showed, for a load that fails.
+    TestSettings settings;
+    settings.QuestionCount = 50;
+    settings.GradeThresholds = {0, 60, 60, 75, 90};
+    settings.TimeLimitMinutes = 10;
+    settings.QuestionsPerAttempt = 20;
+    return settings;
+}
+
+bool TestDocument::load(const QString &path, RichText &into, QString *error)
+{
+    if (!into.Lines().LoadFromFile(path, error))
+        return false;
+    // Every question and variant copied out of the test has this size.
+    into.SelectAll();
+    into.SetSelSize(kTextPoints);
+    into.SetSelStart(0);
+    return true;
+}
+
+TestDocument::OpenResult TestDocument::open(const QString &path, QString *message)
+{
+    // What the question area showed, for an opening that fails.
     const QByteArray shown = m_questionArea.toRtf();
     const bool wasReadOnly = m_questionArea.ReadOnly();
+    const auto restore = [&] {
+        m_questionArea.setRtf(shown);
+        m_questionArea.SetReadOnly(wasReadOnly);
+    };
 
     m_questionArea.SetReadOnly(false);
     m_questionArea.Lines().Clear();
     m_questionArea.Lines().Add(QStringLiteral("Идет распаковка файла теста..."));
 
-    if (!m_document.Lines().LoadFromFile(path, error)) {
-        m_questionArea.setRtf(shown);
-        m_questionArea.SetReadOnly(wasReadOnly);
-        return false;
+    // The new test replaces the loaded one only once it has passed the check.
+    RichText loaded;
+    if (!load(path, loaded, message)) {
+        restore();
+        return OpenResult::Unreadable;
     }
-
-    m_settings.QuestionCount = 50;
-    m_settings.GradeThresholds = {0, 60, 60, 75, 90};
-    m_settings.TimeLimitMinutes = 10;
-    m_settings.QuestionsPerAttempt = 20;
+    const TestSettings settings = standardSettings();
+    const std::vector<TestProblem> problems = checkTest(loaded, settings.QuestionCount);
+    if (hasErrors(problems)) {
+        if (message)
+            *message = refusalMessage(problems);
+        restore();
+        return OpenResult::Refused;
+    }
+    m_document.takeDocumentOf(loaded);
+    m_settings = settings;
 
     // The information text, with its formatting, in place of the message.
     m_information.SelectAll();
@@ -45,13 +77,9 @@ bool TestDocument::open(const QString &path, QString *error)
     m_questionArea.Lines().Delete(m_questionArea.Lines().Count() - 1);
     m_questionArea.SetSelStart(0); // the caret at the top, nothing left highlighted
 
-    // Every question and variant copied out of the test has this size.
-    m_document.SelectAll();
-    m_document.SetSelSize(kTextPoints);
-
     RichText::ClearClipboard();
     m_questionArea.SetReadOnly(true);
-    return true;
+    return OpenResult::Opened;
 }
 
 } // namespace merilon

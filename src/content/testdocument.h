@@ -29,10 +29,22 @@ public:
     // the fixed information text shown when a test has been opened.
     TestDocument(RichText &document, RichText &questionArea, RichText &information);
 
-    // Loads the file and shows the information text in the question area.
-    // On failure `error` names the file and the reason, and everything is
-    // as it was before.
-    bool open(const QString &path, QString *error);
+    enum class OpenResult {
+        Opened,
+        Unreadable, // the file cannot be read: `message` names it and the reason
+        Refused,    // the display could not show it: `message` lists the errors
+    };
+
+    // Loads the file, checks it and shows the information text in the
+    // question area. Unless it opened, everything is as it was before,
+    // a test loaded earlier included.
+    OpenResult open(const QString &path, QString *message);
+
+    // Reads a test file into `into` as Open does, every character at the
+    // size the display shows.
+    static bool load(const QString &path, RichText &into, QString *error);
+    // The settings every opening sets.
+    static TestSettings standardSettings();
 
     const TestSettings &settings() const { return m_settings; }
     RichText &document() { return m_document; }

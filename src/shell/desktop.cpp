@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace merilon {
 
@@ -15,6 +16,16 @@ void SystemDesktop::showError(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void SystemDesktop::showWarning(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание"), text, QMessageBox::NoButton,
+                    parent);
+    QPushButton *ok = box.addButton(QStringLiteral("ОК"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
     box.exec();
 }
 

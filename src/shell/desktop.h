@@ -18,6 +18,8 @@ public:
     virtual QString openFileName(QWidget *parent, const QString &filter) = 0;
     // An error: a message box with the text and one button.
     virtual void showError(QWidget *parent, const QString &text) = 0;
+    // A warning: caption "Внимание", an exclamation mark, one button "ОК".
+    virtual void showWarning(QWidget *parent, const QString &text) = 0;
 };
 
 class SystemDesktop final : public Desktop
@@ -25,6 +27,7 @@ class SystemDesktop final : public Desktop
 public:
     QString openFileName(QWidget *parent, const QString &filter) override;
     void showError(QWidget *parent, const QString &text) override;
+    void showWarning(QWidget *parent, const QString &text) override;
 };
 
 } // namespace merilon

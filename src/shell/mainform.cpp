@@ -2,6 +2,7 @@
 
 #include "fonts.h"
 #include "hints.h"
+#include "richedit.h"
 #include "statusbar.h"
 #include "ui_mainform.h"
 
@@ -24,6 +25,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     ui->Editorvopros->setFont(serifFont(11));
     ui->Editorvarotv1->setFont(serifFont(11));
     ui->Editorvarotv2->setFont(serifFont(11));
+    // The documents follow the read-only state the layout gives the controls.
+    for (RichEdit *edit : findChildren<RichEdit *>())
+        edit->content().SetReadOnly(edit->isReadOnly());
     ui->Editortest->hide();
     ui->Panelvybotv->hide();
     ui->StatusBar1->setFixedHeight(20);
@@ -53,9 +57,6 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
                       ui->Panelvybotv->size());
     m_anchors->anchor(ui->Panelgroupodinotv, all, groupDesign);
     m_anchors->anchor(ui->Panelgroupedit, all, groupDesign);
-    for (QWidget *row : {ui->Editorvarotv1, ui->Editorvarotv2})
-        m_anchors->anchor(row, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge,
-                          ui->Panelgroupedit->size());
 
     FormCreate();
 

@@ -216,6 +216,31 @@ void RichText::setPlain(const QString &text)
     replaceDocument(fresh);
 }
 
+void RichText::takeDocumentOf(RichText &other)
+{
+    if (&other == this)
+        return;
+    QTextDocument *taken = other.m_document;
+    disconnect(taken, nullptr, &other, nullptr);
+    other.m_document = nullptr;
+    other.replaceDocument(newDocument(&other, taken));
+    taken->setParent(this);
+    taken->setDefaultFont(m_document->defaultFont());
+    taken->setDocumentMargin(m_document->documentMargin());
+    replaceDocument(taken);
+}
+
+QString RichText::rangeText(int from, int to) const
+{
+    QTextCursor range(m_document);
+    range.setPosition(toQt(from));
+    range.setPosition(toQt(std::max(from, to)), QTextCursor::KeepAnchor);
+    QString text = range.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 QByteArray RichText::toRtf() const
 {
     return rtf::writeRtf(*m_document);

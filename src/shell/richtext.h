@@ -114,6 +114,13 @@ public:
     const QTextCursor &cursor() const { return m_cursor; }
     void adoptCursor(const QTextCursor &cursor);
 
+    // Takes over the whole content of `other`, which is left empty; this
+    // document's default font and margin stay.
+    void takeDocumentOf(RichText &other);
+    // The plain text of the range from .. to as a copy of it would carry:
+    // paragraph and line breaks as '\n'.
+    QString rangeText(int from, int to) const;
+
     // Replaces the content with RTF or plain text read from memory.
     void setRtf(QByteArrayView rtf);
     void setPlain(const QString &text);

@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include "attempt/attemptcontroller.h"
+#include "content/answerrows.h"
+#include "content/questiondisplay.h"
 #include "content/testdocument.h"
 #include "shell/desktop.h"
 #include "shell/inforform.h"
@@ -30,6 +32,8 @@ int runProgram(int argc, char *argv[])
     TestDocument test(MainForm.widgets().Editortest->content(),
                       MainForm.widgets().Editorvopros->content(),
                       Inforform.widgets().Editotest->content());
+    AnswerRows rows(MainForm);
+    QuestionDisplay display(MainForm, test, rows);
     AttemptController controller(MainForm, test, desktop);
 
     MainForm.show();

@@ -1,0 +1,159 @@
+#include "answerrows.h"
+
+#include "shell/fonts.h"
+#include "shell/mainform.h"
+#include "shell/richedit.h"
+#include "ui_mainform.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QRadioButton>
+#include <algorithm>
+
+namespace merilon {
+
+namespace {
+
+const char kLetters[] = "ABCDEFGHIJ";
+const char kCorrectProperty[] = "correct";
+const QString kHint = QStringLiteral("Укажите вариант ответа");
+
+} // namespace
+
+AnswerRows::AnswerRows(TMainForm &form) : QObject(&form), m_form(form)
+{
+    connect(&form, &TMainForm::FormResize, this, &AnswerRows::LayoutAnswerRows);
+    // The panel also changes size when the hidden answer area is shown again.
+    form.widgets().Panelgroupedit->installEventFilter(this);
+}
+
+QRadioButton *AnswerRows::radio(int k) const
+{
+    return m_form.findChild<QRadioButton *>(QStringLiteral("Radiootv%1").arg(k));
+}
+
+RichEdit *AnswerRows::editor(int k) const
+{
+    return m_form.findChild<RichEdit *>(QStringLiteral("Editorvarotv%1").arg(k));
+}
+
+bool AnswerRows::isCorrect(const QRadioButton *button)
+{
+    return button && button->property(kCorrectProperty).toInt() == 1;
+}
+
+void AnswerRows::setCorrect(QRadioButton *button, bool correct)
+{
+    button->setProperty(kCorrectProperty, correct ? 1 : 0);
+}
+
+void AnswerRows::uncheck(QRadioButton *button)
+{
+    // An exclusive group never lets its checked button go by itself.
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+void AnswerRows::CreateAnswerRows(std::uint8_t n)
+{
+    n = std::min<std::uint8_t>(n, MaxRows);
+    m_variantCount = n;
+    const Ui::TMainForm &ui = m_form.widgets();
+    ui.Panelvybotv->hide();
+    for (int k = 3; k <= n; ++k) {
+        auto *button = new QRadioButton(ui.Panelgroupodinotv);
+        button->setObjectName(QStringLiteral("Radiootv%1").arg(k));
+        button->setGeometry(6, ui.Panelgroupodinotv->height() - 1, 32, 20);
+        button->setText(QString(QLatin1Char(kLetters[k - 1])));
+        button->setStatusTip(kHint);
+        setCorrect(button, false);
+        button->show();
+
+        auto *edit = new RichEdit(ui.Panelgroupedit);
+        edit->setObjectName(QStringLiteral("Editorvarotv%1").arg(k));
+        edit->setGeometry(0, ui.Editorvarotv1->height() * (k - 1) + 2, ui.Panelgroupedit->width(),
+                          40);
+        edit->setFont(serifFont(11));
+        edit->setVerticalScrollBarPolicy(ui.Editorvarotv1->verticalScrollBarPolicy());
+        edit->content().Lines().Clear();
+        edit->content().SetReadOnly(true);
+        edit->setStatusTip(kHint);
+        edit->show();
+    }
+    LayoutAnswerRows();
+    ui.Panelvybotv->show();
+}
+
+void AnswerRows::ResetAnswerRows()
+{
+    const Ui::TMainForm &ui = m_form.widgets();
+    const int n = m_variantCount == 0 ? 5 : m_variantCount;
+    ui.Panelvybotv->hide();
+    for (int k = n; k >= 3; --k) {
+        delete editor(k);
+        delete radio(k);
+        m_variantCount = static_cast<std::uint8_t>(k - 1);
+    }
+    for (int k = 1; k <= (n >= 3 ? 2 : n); ++k) {
+        if (RichEdit *edit = editor(k))
+            edit->content().Lines().Clear();
+        if (QRadioButton *button = radio(k))
+            uncheck(button);
+    }
+    LayoutAnswerRows();
+    ui.Panelvybotv->show();
+    ui.Editorvopros->content().Lines().Clear();
+    for (int k = 1; k <= m_variantCount; ++k) {
+        if (RichEdit *edit = editor(k)) {
+            edit->content().Lines().Clear();
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, QApplication::palette().color(QPalette::Base));
+            edit->setPalette(palette);
+        }
+    }
+    ui.Panelvybotv->show();
+}
+
+void AnswerRows::LayoutAnswerRows()
+{
+    const int n = m_variantCount;
+    if (n == 0)
+        return;
+    const QWidget *panel = m_form.widgets().Panelgroupedit;
+    const int height = panel->height() / n;
+    // The rows stack from the top of the panel in order; rows past the ones
+    // in use keep their height below them.
+    int top = 0;
+    for (int k = 1;; ++k) {
+        RichEdit *edit = editor(k);
+        if (!edit)
+            break;
+        const int rowHeight = k <= n ? height : edit->height();
+        edit->setGeometry(0, top, panel->width(), rowHeight);
+        if (k <= n) {
+            if (QRadioButton *button = radio(k))
+                button->move(6, top + rowHeight / 2 - 10);
+        }
+        top += rowHeight;
+    }
+}
+
+void AnswerRows::ReadAnswer(std::uint16_t &CorrectCount)
+{
+    for (int k = 1; k <= m_variantCount; ++k) {
+        const QRadioButton *button = radio(k);
+        if (button && button->isChecked() && isCorrect(button))
+            ++CorrectCount;
+    }
+    m_form.widgets().Panelgroupodinotv->setEnabled(false);
+}
+
+bool AnswerRows::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize)
+        LayoutAnswerRows();
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace merilon

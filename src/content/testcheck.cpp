@@ -1,0 +1,177 @@
+#include "testcheck.h"
+
+#include "questionblock.h"
+#include "shell/richtext.h"
+
+#include <algorithm>
+#include <map>
+
+namespace merilon {
+
+namespace {
+
+// A line that is the marker of its number: "#", the number without leading
+// zeros, then anything but a digit.
+struct MarkerLine
+{
+    int line;
+    int number;
+    QChar separator; // null at the end of the line
+};
+
+std::vector<MarkerLine> markerLines(const RichText &document)
+{
+    std::vector<MarkerLine> found;
+    const QString &text = document.Text();
+    qsizetype position = 0;
+    while (position < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), position);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = QStringView(text).sliced(position, end - position);
+        const int number = markerNumber(line);
+        if (number > 0 && line[1] != QLatin1Char('0')) {
+            const qsizetype after = 1 + QString::number(number).size();
+            const QChar separator =
+                after < line.size() && line[after] != QLatin1Char('\r') ? line[after] : QChar();
+            found.push_back(
+                {document.LineOfPosition(static_cast<int>(position)), number, separator});
+        }
+        position = end + 1;
+    }
+    return found;
+}
+
+bool beginsVariant(const QString &line)
+{
+    return line.startsWith(QLatin1Char('+')) || line.startsWith(QLatin1Char('-'));
+}
+
+} // namespace
+
+std::vector<TestProblem> checkTest(const RichText &document, int questionCount)
+{
+    std::vector<TestProblem> problems;
+    const auto error = [&](int question, int line, const QString &text) {
+        problems.push_back({true, question, line, text});
+    };
+    const auto warning = [&](int question, int line, const QString &text) {
+        problems.push_back({false, question, line, text});
+    };
+
+    std::map<int, int> firstLine;
+    for (const MarkerLine &marker : markerLines(document)) {
+        const auto [seen, isNew] = firstLine.emplace(marker.number, marker.line);
+        if (!isNew) {
+            warning(marker.number, marker.line,
+                    QStringLiteral("номер вопроса повторяется (впервые — в строке %1): программа "
+                                   "покажет только первый, а эта строка войдёт в другой вопрос")
+                        .arg(seen->second + 1));
+        } else if (marker.number > questionCount) {
+            warning(marker.number, marker.line,
+                    QStringLiteral("вопрос сверх %1: программа задаёт только вопросы с 1 по %1")
+                        .arg(questionCount));
+        } else if (!marker.separator.isNull() && marker.separator != QLatin1Char(' ') &&
+                   marker.separator != QLatin1Char('\t')) {
+            warning(marker.number, marker.line,
+                    QStringLiteral("после «#%1» стоит «%2», а не пробел: этот знак не "
+                                   "показывается, текст вопроса начнётся после него")
+                        .arg(QString::number(marker.number), QString(marker.separator)));
+        }
+    }
+
+    QuestionBlock previous;
+    for (int number = 1; number <= questionCount; ++number) {
+        const QuestionBlock block = readQuestion(document, number, questionCount, MaxVariantRows);
+        if (!block.found()) {
+            error(number, -1, QStringLiteral("нет строки, которая начинается с «#%1»").arg(number));
+            previous = block;
+            continue;
+        }
+        if (previous.found() && block.markerLine < previous.markerLine)
+            error(number, block.markerLine,
+                  QStringLiteral("стоит выше вопроса %1 (строка %2): вопросы должны идти по "
+                                 "порядку номеров")
+                      .arg(number - 1)
+                      .arg(previous.markerLine + 1));
+        previous = block;
+
+        const bool lost =
+            block.nextMarkerLine >= 0 && beginsVariant(document.Lines()[block.lastLine]);
+        const QString lostText =
+            lost ? QStringLiteral("вариант в строке %1 стоит прямо перед «#%2» и потому не "
+                                  "считается: перед следующим вопросом нужна пустая строка")
+                       .arg(block.lastLine + 1)
+                       .arg(markerNumber(document.Lines()[block.nextMarkerLine]))
+                 : QString();
+        if (block.VariantCount() == 0) {
+            error(number, block.markerLine,
+                  lost ? QStringLiteral("нет ни одного варианта ответа: ") + lostText
+                       : QStringLiteral("нет ни одного варианта ответа (строки, которая "
+                                        "начинается с «+» или «-»)"));
+            continue;
+        }
+        if (block.VariantCount() > MaxVariantRows) {
+            error(number, block.markerLine,
+                  QStringLiteral("вариантов ответа %1, а показать можно не больше %2 (от A до J)")
+                      .arg(block.VariantCount())
+                      .arg(MaxVariantRows));
+            continue;
+        }
+        if (block.PlusCount == 0)
+            warning(number, block.markerLine,
+                    QStringLiteral("нет верного варианта (строки, которая начинается с «+»): "
+                                   "ответить на вопрос верно нельзя"));
+        if (lost)
+            warning(number, block.lastLine, lostText);
+        for (int line : block.underscoreRows)
+            warning(number, line,
+                    QStringLiteral("строка начинается с «_» и занимает вариант ответа как "
+                                   "неверный, поэтому последний вариант вопроса не показывается"));
+        for (int line : block.emptyLinesBetween)
+            warning(number, line,
+                    QStringLiteral("пустая строка между вариантами: вариант выше заканчивается "
+                                   "на ней"));
+    }
+
+    std::stable_sort(
+        problems.begin(), problems.end(), [](const TestProblem &a, const TestProblem &b) {
+            return a.question != b.question ? a.question < b.question : a.line < b.line;
+        });
+    return problems;
+}
+
+bool hasErrors(const std::vector<TestProblem> &problems)
+{
+    return std::any_of(problems.begin(), problems.end(),
+                       [](const TestProblem &p) { return p.error; });
+}
+
+QString describeProblem(const TestProblem &problem)
+{
+    if (problem.line < 0)
+        return QStringLiteral("Вопрос %1: %2.")
+            .arg(QString::number(problem.question), problem.text);
+    return QStringLiteral("Вопрос %1, строка %2: %3.")
+        .arg(QString::number(problem.question), QString::number(problem.line + 1), problem.text);
+}
+
+QString refusalMessage(const std::vector<TestProblem> &problems)
+{
+    constexpr int kShown = 10;
+    QString message = QStringLiteral("Этот тест открыть нельзя: программа не сможет показать "
+                                     "некоторые его вопросы.\n\n");
+    int errors = 0;
+    for (const TestProblem &problem : problems) {
+        if (!problem.error)
+            continue;
+        if (errors++ < kShown)
+            message += describeProblem(problem) + QLatin1Char('\n');
+    }
+    if (errors > kShown)
+        message += QStringLiteral("…и ещё %1.\n").arg(errors - kShown);
+    message += QStringLiteral("\nИсправьте файл теста и откройте его снова.");
+    return message;
+}
+
+} // namespace merilon
