@@ -15,6 +15,7 @@ AttemptController::AttemptController(TMainForm &form, TestDocument &test, Deskto
     connect(form.widgets().FileOpen1, &QAction::triggered, this,
             &AttemptController::FileOpen1Execute);
     connect(form.widgets().FileExit1, &QAction::triggered, &form, &QWidget::close);
+    m_order.Seed();
 }
 
 void AttemptController::FileOpen1Execute()

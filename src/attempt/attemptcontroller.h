@@ -1,5 +1,7 @@
 #pragma once
 
+#include "questionorder.h"
+
 #include <QObject>
 
 namespace merilon {
@@ -22,10 +24,14 @@ public:
     void FileOpen1Execute();
     void FileOpen1Accept(const QString &path);
 
+    QuestionOrderGenerator &questionOrder() { return m_order; }
+
 private:
     TMainForm &m_form;
     TestDocument &m_test;
     Desktop &m_desktop;
+    // One stream of random question orders for the whole run.
+    QuestionOrderGenerator m_order;
 };
 
 } // namespace merilon
