@@ -29,6 +29,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     for (RichEdit *edit : findChildren<RichEdit *>())
         edit->content().SetReadOnly(edit->isReadOnly());
     ui->Editortest->hide();
+    ui->Editortest->setShowsContent(false);
     ui->Panelvybotv->hide();
     ui->StatusBar1->setFixedHeight(20);
     // Five fixed panels take 460 pixels; the hint panel has the rest.

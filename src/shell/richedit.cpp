@@ -17,8 +17,29 @@ RichEdit::RichEdit(QWidget *parent) : QTextEdit(parent)
     connect(this, &QTextEdit::selectionChanged, this, &RichEdit::giveCursorToContent);
 }
 
+void RichEdit::setShowsContent(bool shows)
+{
+    if (m_showsContent == shows)
+        return;
+    m_showsContent = shows;
+    if (shows) {
+        showDocument(m_content.document());
+    } else {
+        // Only a fresh document of the content escapes the layout this
+        // control has given the present one.
+        const bool wasSyncing = m_syncing;
+        m_syncing = true;
+        setDocument(nullptr);
+        m_syncing = wasSyncing;
+    }
+}
+
 void RichEdit::showDocument(QTextDocument *document)
 {
+    if (!m_showsContent) {
+        document->setDefaultFont(font());
+        return;
+    }
     const bool wasSyncing = m_syncing;
     m_syncing = true;
     document->setDefaultFont(font());
@@ -28,7 +49,7 @@ void RichEdit::showDocument(QTextDocument *document)
 
 void RichEdit::takeCursorFromContent()
 {
-    if (m_syncing)
+    if (m_syncing || !m_showsContent)
         return;
     m_syncing = true;
     setTextCursor(m_content.cursor());
@@ -37,7 +58,7 @@ void RichEdit::takeCursorFromContent()
 
 void RichEdit::giveCursorToContent()
 {
-    if (m_syncing)
+    if (m_syncing || !m_showsContent)
         return;
     m_content.adoptCursor(textCursor());
 }
@@ -46,7 +67,7 @@ void RichEdit::changeEvent(QEvent *event)
 {
     QTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange)
-        document()->setDefaultFont(font());
+        m_content.document()->setDefaultFont(font());
 }
 
 QMimeData *RichEdit::createMimeDataFromSelection() const

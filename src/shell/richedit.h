@@ -17,6 +17,11 @@ public:
     explicit RichEdit(QWidget *parent = nullptr);
 
     RichText &content() { return m_content; }
+
+    // A control that is never shown can leave its content alone: the
+    // content's document is then never laid out, however far into it the
+    // program selects.
+    void setShowsContent(bool shows);
     const RichText &content() const { return m_content; }
 
 protected:
@@ -32,6 +37,7 @@ private:
 
     RichText m_content;
     bool m_syncing = false;
+    bool m_showsContent = true;
 };
 
 } // namespace merilon
