@@ -8,8 +8,9 @@ namespace merilon {
 void Anchors::anchor(QWidget *widget, Qt::Edges edges, QSize parentDesignSize)
 {
     m_entries.append({widget, edges, widget->geometry(), parentDesignSize});
+    // The parent's resizes move the widget from here on; until the first,
+    // it keeps its design geometry.
     widget->parentWidget()->installEventFilter(this);
-    apply(m_entries.back());
 }
 
 bool Anchors::eventFilter(QObject *watched, QEvent *event)

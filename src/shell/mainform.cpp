@@ -50,12 +50,14 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     // What the edges of the controls follow when the window is resized.
     m_anchors = new Anchors(this);
     const Qt::Edges all = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+    // Design sizes of the parents, taken before anchoring moves anything.
+    const QSize answerDesign = ui->Panelvybotv->size();
     const QSize groupDesign = ui->GroupBox1->size();
     m_anchors->anchor(ui->Editorvopros, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge, kCentralDesign);
     m_anchors->anchor(ui->Panelvybotv, all, kCentralDesign);
-    m_anchors->anchor(ui->GroupBox1, all, ui->Panelvybotv->size());
+    m_anchors->anchor(ui->GroupBox1, all, answerDesign);
     m_anchors->anchor(ui->Buttondalshe, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge,
-                      ui->Panelvybotv->size());
+                      answerDesign);
     m_anchors->anchor(ui->Panelgroupodinotv, all, groupDesign);
     m_anchors->anchor(ui->Panelgroupedit, all, groupDesign);
 

@@ -72,6 +72,11 @@ void TestAnswerRows::rowsShareThePanel()
     p.MainForm.show();
     p.MainForm.resize(800, 657);
     QTRY_VERIFY(panel->height() > 201);
+    // the answer area keeps its margins inside the window
+    const Ui::TMainForm &ui = p.MainForm.widgets();
+    QCOMPARE(ui.GroupBox1->width(), ui.Panelvybotv->width() - 3);
+    QCOMPARE(ui.GroupBox1->height(), ui.Panelvybotv->height() - 42);
+    QCOMPARE(panel->width(), ui.GroupBox1->width() - 45);
     const int height = panel->height() / 10;
     for (int k = 1; k <= 10; ++k) {
         QCOMPARE(rows.editor(k)->geometry(), QRect(0, (k - 1) * height, panel->width(), height));
