@@ -1,5 +1,5 @@
-// Showing a question: a normal test of 50 questions, and a test of several
-// megabytes in which the question shown lies at its end.
+// Showing a question: a normal test of 50 questions, and tests of several
+// megabytes in which the question shown lies at the end.
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
@@ -9,9 +9,6 @@
 #include "ui_mainform.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -23,21 +20,29 @@ struct Window
                                form.widgets().Editorvopros->content(), information};
     merilon::AnswerRows rows{form};
     merilon::QuestionDisplay display{form, test, rows};
+    QTemporaryDir dir;
+    QString path;
 
     explicit Window(const QByteArray &data)
+        : path(writeTestFile(dir, QStringLiteral("bench.tstt"), data))
     {
-        QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("bench.tstt")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-            qFatal("cannot write the test");
-        file.close();
         information.setPlain(QStringLiteral("Сведения о тесте\n"));
-        QString message;
-        if (test.open(file.fileName(), &message) != merilon::TestDocument::OpenResult::Opened)
-            qFatal("the test does not open: %s", qPrintable(message));
+        open();
         form.show();
     }
+    void open()
+    {
+        QString message;
+        if (test.open(path, &message) != merilon::TestDocument::OpenResult::Opened)
+            qFatal("the test does not open: %s", qPrintable(message));
+    }
 };
+
+// The last question of a generated test: one marker per question.
+int lastQuestion(const QByteArray &data)
+{
+    return int(data.count('#'));
+}
 
 void BM_ShowQuestion50(benchmark::State &state)
 {
@@ -47,37 +52,26 @@ void BM_ShowQuestion50(benchmark::State &state)
         window.display.ShowQuestion(number % 50 + 1);
         ++number;
     }
-    state.counters["bytes"] = double(window.test.document().TextLength());
 }
 
 void BM_ShowQuestionLarge(benchmark::State &state)
 {
     const QByteArray data = generateTest(state.range(0) << 20);
     Window window(data);
-    // The last question of the document: every search runs to the end.
-    const int last = int(data.count('#')); // one marker per question
+    const int last = lastQuestion(data); // every search runs to the end
     for (auto _ : state)
         window.display.ShowQuestion(last);
     state.counters["question"] = last;
-    state.counters["rows"] = window.rows.VariantCount();
 }
 
 void BM_FirstShowAfterOpen(benchmark::State &state)
 {
-    // The first question after Open, at the end of a large test.
     const QByteArray data = generateTest(state.range(0) << 20);
     Window window(data);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("again.tstt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-        qFatal("cannot write the test");
-    file.close();
-    const int last = int(data.count('#'));
-    QString message;
+    const int last = lastQuestion(data);
     for (auto _ : state) {
         state.PauseTiming();
-        window.test.open(path, &message);
+        window.open();
         state.ResumeTiming();
         window.display.ShowQuestion(last);
     }
@@ -86,16 +80,8 @@ void BM_FirstShowAfterOpen(benchmark::State &state)
 void BM_OpenAndCheck50(benchmark::State &state)
 {
     Window window(generateTest(1 << 30, 50));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("again.tstt"));
-    QFile file(path);
-    const QByteArray data = generateTest(1 << 30, 50);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-        qFatal("cannot write the test");
-    file.close();
-    QString message;
     for (auto _ : state)
-        benchmark::DoNotOptimize(window.test.open(path, &message));
+        window.open();
 }
 
 } // namespace
@@ -107,12 +93,5 @@ BENCHMARK(BM_OpenAndCheck50)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

@@ -3,7 +3,33 @@
 // Generated test documents for the benchmarks.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+// Runs the registered benchmarks inside a Qt application of the offscreen
+// platform.
+template <typename Application> int runBenchmarks(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+// Writes a test into the folder; the benchmark cannot go on without it.
+inline QString writeTestFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        qFatal("cannot write the test");
+    return file.fileName();
+}
 
 // Windows-1251 bytes as \'hh, as the rich-edit control writes them.
 inline void appendCyrillic(QByteArray &out, const char *utf8)
