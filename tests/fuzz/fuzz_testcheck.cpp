@@ -1,0 +1,51 @@
+// A test file of any content, read as Open reads it, then checked and every
+// question located as the display locates it: no range may leave the text.
+#include "content/questionblock.h"
+#include "content/testcheck.h"
+#include "shell/richtext.h"
+#include "shell/rtfreader.h"
+
+#include <QGuiApplication>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    merilon::RichText document;
+    if (merilon::rtf::looksLikeRtf(bytes))
+        document.setRtf(bytes);
+    else
+        document.setPlain(merilon::decodePlainText(bytes));
+
+    constexpr int questionCount = 5; // small, so that inputs can hold whole tests
+    const std::vector<merilon::TestProblem> problems = merilon::checkTest(document, questionCount);
+    const int length = document.TextLength();
+    for (int number = 1; number <= questionCount + 1; ++number) {
+        const merilon::QuestionBlock block =
+            merilon::readQuestion(document, number, questionCount, merilon::MaxVariantRows);
+        if (!block.found())
+            continue;
+        if (block.textFrom < 0 || block.textFrom > block.textTo || block.textTo > length)
+            abort();
+        if (int(block.variants.size()) > std::min(block.VariantCount(), merilon::MaxVariantRows))
+            abort();
+        for (const merilon::Variant &v : block.variants) {
+            if (v.from < 0 || v.from > v.to || v.to > length || v.line <= block.markerLine ||
+                v.line > block.lastLine)
+                abort();
+            (void)document.rangeText(v.from, v.to);
+        }
+    }
+    for (const merilon::TestProblem &p : problems)
+        if (p.question < 1 || p.line >= document.Lines().Count() + 1 || p.text.isEmpty())
+            abort();
+    return 0;
+}
