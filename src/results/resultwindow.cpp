@@ -1,0 +1,93 @@
+#include "resultwindow.h"
+
+#include "shell/formresult.h"
+#include "shell/piechart.h"
+#include "shell/richedit.h"
+#include "ui_formresult.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace merilon {
+
+Score scoreOf(std::uint16_t correct, const TestSettings &settings)
+{
+    Score score;
+    if (settings.QuestionsPerAttempt == 0)
+        return score;
+    const double p = double(std::int32_t(correct) * 100) / settings.QuestionsPerAttempt;
+    // One decimal, halves away from zero.
+    score.percent = std::round(p * 10) / 10;
+    const auto &t = settings.GradeThresholds;
+    score.grade = score.percent >= t[4]   ? 5
+                  : score.percent >= t[3] ? 4
+                  : score.percent >= t[2] ? 3
+                  : score.percent >= t[1] ? 2
+                                          : 1;
+    return score;
+}
+
+QString percentText(double percent, const QLocale &locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(percent, 'g', 15);
+}
+
+ResultWindow::ResultWindow(TFormresult &form, const TestDocument &test,
+                           std::function<Names()> names)
+    : QObject(&form), m_form(form), m_test(test), m_names(std::move(names))
+{
+    connect(form.widgets().Buttonok, &QPushButton::clicked, this, &ResultWindow::ButtonokClick);
+}
+
+void ResultWindow::ComputeResult(std::uint16_t correct)
+{
+    const TestSettings &settings = m_test.settings();
+    m_score = scoreOf(correct, settings);
+
+    PieChart &chart = *m_form.widgets().Chart1;
+    chart.clear();
+    chart.addSlice(m_score.percent, QStringLiteral("Правильно"), QColor(0, 255, 0));
+    chart.addSlice(100 - m_score.percent, QStringLiteral("Неправильно"), QColor(255, 0, 0));
+
+    RichText &report = m_form.widgets().Editresult->content();
+    const Names names = m_names ? m_names() : Names{};
+    report.Lines().Clear();
+    // Each value right after its label, in the default format.
+    const auto append = [&report](const QString &value) {
+        report.SetSelStart(report.TextLength());
+        report.SetSelText(value);
+    };
+    const auto line = [&](const QString &label, const QString &value) {
+        report.Lines().Add(label);
+        const int end = report.LineIndex(report.Lines().Count() - 1) + int(label.size());
+        report.SetSelStart(end);
+        report.SetSelLength(report.TextLength() - end);
+        report.SetSelText(value);
+    };
+    line(QStringLiteral(" Фамилия имя: "), names.surname + QLatin1Char(' '));
+    append(names.name);
+    line(QStringLiteral(" Задано вопросов: "), QString::number(settings.QuestionsPerAttempt));
+    line(QStringLiteral(" Правильных ответов: "), QString::number(correct));
+    line(QStringLiteral(" Процент правильных ответов: "),
+         percentText(m_score.percent, QLocale()) + QLatin1Char('%'));
+    const QString gradeLabel = QStringLiteral(" Оценка: ");
+    line(gradeLabel, QString::number(m_score.grade));
+    const int digit = report.LineIndex(4) + int(gradeLabel.size());
+    report.SetSelStart(digit);
+    report.SetSelLength(1);
+    report.SetSelColor(QColor(255, 0, 0));
+    report.Lines().Add(QStringLiteral(" "));
+    report.SetSelStart(report.LineIndex(5));
+    report.SetSelLength(1);
+    report.SetSelColor(QColor(0, 0, 0));
+    report.SetSelStart(0);
+}
+
+void ResultWindow::ButtonokClick()
+{
+    m_form.closeByOk();
+}
+
+} // namespace merilon
