@@ -1,27 +1,38 @@
 #include "attemptcontroller.h"
 
+#include "content/answerrows.h"
+#include "content/questiondisplay.h"
 #include "content/testdocument.h"
 #include "shell/desktop.h"
 #include "shell/mainform.h"
+#include "shell/richedit.h"
 #include "shell/statusbar.h"
 #include "ui_mainform.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 namespace merilon {
 
-AttemptController::AttemptController(TMainForm &form, TestDocument &test, Desktop &desktop,
-                                     QObject *parent)
-    : QObject(parent), m_form(form), m_test(test), m_desktop(desktop)
+AttemptController::AttemptController(const Parts &parts, QObject *parent)
+    : QObject(parent), m_parts(parts)
 {
-    connect(form.widgets().FileOpen1, &QAction::triggered, this,
-            &AttemptController::FileOpen1Execute);
-    connect(form.widgets().FileExit1, &QAction::triggered, &form, &QWidget::close);
+    const Ui::TMainForm &ui = parts.form.widgets();
+    connect(ui.FileOpen1, &QAction::triggered, this, &AttemptController::FileOpen1Execute);
+    connect(ui.FileExit1, &QAction::triggered, &parts.form, &QWidget::close);
+    connect(ui.Start, &QAction::triggered, this, &AttemptController::StartExecute);
+    connect(ui.Stop, &QAction::triggered, this, &AttemptController::StopExecute);
+    connect(ui.Zakruttest, &QAction::triggered, this, &AttemptController::ZakruttestExecute);
+    connect(ui.Buttondalshe, &QPushButton::clicked, this, &AttemptController::ButtondalsheClick);
+    connect(&parts.form, &TMainForm::FormCloseQuery, this, &AttemptController::FormCloseQuery);
+    connect(&parts.form, &TMainForm::FormClose, this, &AttemptController::FormClose);
     m_order.Seed();
 }
 
 void AttemptController::FileOpen1Execute()
 {
     const QString path =
-        m_desktop.openFileName(&m_form, QStringLiteral("Файлы теста *.tstt (*.tstt)"));
+        m_parts.desktop.openFileName(&m_parts.form, QStringLiteral("Файлы теста *.tstt (*.tstt)"));
     if (!path.isEmpty())
         FileOpen1Accept(path);
 }
@@ -29,20 +40,192 @@ void AttemptController::FileOpen1Execute()
 void AttemptController::FileOpen1Accept(const QString &path)
 {
     QString message;
-    switch (m_test.open(path, &message)) {
+    switch (m_parts.test.open(path, &message)) {
     case TestDocument::OpenResult::Unreadable:
-        m_desktop.showError(&m_form, message);
+        m_parts.desktop.showError(&m_parts.form, message);
         return;
     case TestDocument::OpenResult::Refused:
-        m_desktop.showWarning(&m_form, message);
+        m_parts.desktop.showWarning(&m_parts.form, message);
         return;
     case TestDocument::OpenResult::Opened:
         break;
     }
     // A test is loaded: it can be closed and started.
-    m_form.widgets().Zakruttest->setEnabled(true);
-    m_form.widgets().Start->setEnabled(true);
-    m_form.status().setPanelText(ModePanel, QStringLiteral("Запуск теста F5"));
+    m_parts.form.widgets().Zakruttest->setEnabled(true);
+    m_parts.form.widgets().Start->setEnabled(true);
+    m_parts.form.status().setPanelText(ModePanel, QStringLiteral("Запуск теста F5"));
+}
+
+void AttemptController::StartExecute()
+{
+    const Ui::TMainForm &ui = m_parts.form.widgets();
+    AttemptState &state = m_parts.state;
+    if (m_running || !ui.Start->isEnabled())
+        return;
+    state.Registered = false;
+    m_parts.windows.showRegistration();
+    if (!state.Registered) {
+        m_parts.form.status().setPanelText(ModePanel, QStringLiteral("Выберите тест"));
+        return;
+    }
+    m_running = true; // the clock runs from the registration's OK
+    ++m_attempt;
+
+    m_parts.form.status().setPanelText(ModePanel, QStringLiteral("Мерилон"));
+    ui.Editorvopros->setStatusTip(QStringLiteral("Прочитайте вопрос"));
+    ui.Buttondalshe->setEnabled(true);
+    state.CorrectCount = 0;
+    ui.FileOpen1->setEnabled(false);
+    ui.Zurnal->setEnabled(false);
+    ui.Stop->setEnabled(true);
+    ui.Panelgroupodinotv->setEnabled(true);
+    ui.Start->setEnabled(false);
+    state.AskedCount = 0;
+    const TestSettings &settings = m_parts.test.settings();
+    m_order.FillOrder(state.QuestionOrder, settings.QuestionCount);
+    state.CurrentQuestion =
+        state.QuestionOrder.empty() ? 0 : std::uint16_t(state.QuestionOrder.front());
+    ui.Editorvopros->content().Lines().Clear();
+    for (int k = 1; k <= m_parts.rows.VariantCount(); ++k)
+        if (RichEdit *edit = m_parts.rows.editor(k))
+            edit->content().Lines().Clear();
+    m_parts.display.ShowQuestion(state.CurrentQuestion);
+    ++state.AskedCount;
+    m_parts.rows.LayoutAnswerRows();
+    showProgress();
+}
+
+void AttemptController::ButtondalsheClick()
+{
+    if (!m_running)
+        return;
+    const unsigned attempt = m_attempt;
+    AttemptState &state = m_parts.state;
+    const Ui::TMainForm &ui = m_parts.form.widgets();
+    m_parts.rows.ReadAnswer(state.CorrectCount);
+    // The window repaints before the next question is built.
+    QCoreApplication::processEvents();
+    if (!stillRunning(attempt))
+        return;
+    if (state.AskedCount >= m_parts.test.settings().QuestionsPerAttempt ||
+        state.AskedCount >= state.QuestionOrder.size()) {
+        endAttempt(End::LastAnswer);
+        return;
+    }
+    state.CurrentQuestion = std::uint16_t(state.QuestionOrder[state.AskedCount]);
+    m_parts.display.ShowQuestion(state.CurrentQuestion);
+    ++state.AskedCount;
+    ui.Panelgroupodinotv->setEnabled(true);
+    ui.Buttondalshe->setEnabled(true);
+    showProgress();
+}
+
+void AttemptController::StopExecute()
+{
+    if (!m_running)
+        return;
+    const unsigned attempt = m_attempt;
+    if (!m_parts.desktop.confirm(&m_parts.form,
+                                 QStringLiteral("Вы действительно хотите прервать тест?")))
+        return;
+    if (stillRunning(attempt))
+        endAttempt(End::Stop);
+}
+
+void AttemptController::ZakruttestExecute()
+{
+    const Ui::TMainForm &ui = m_parts.form.widgets();
+    if (!ui.Zakruttest->isEnabled())
+        return;
+    if (ui.Buttondalshe->isEnabled()) {
+        const unsigned attempt = m_attempt;
+        if (!m_parts.desktop.confirm(&m_parts.form, QStringLiteral("Закончить мерилон ?")))
+            return;
+        // An attempt that ended while the question was open has had its report.
+        if (stillRunning(attempt))
+            finish();
+    }
+    m_parts.Timetest.stop();
+    ui.Start->setEnabled(false);
+    ui.Stop->setEnabled(false);
+    m_parts.test.document().Lines().Clear();
+    m_parts.rows.ResetAnswerRows();
+    ui.Buttondalshe->setEnabled(false);
+    RichText &area = ui.Editorvopros->content();
+    area.Lines().Clear();
+    area.Lines().Add(QStringLiteral("Для начала работы выбирите тест."));
+    ui.Zakruttest->setEnabled(false);
+    ui.Panelvybotv->hide();
+    ui.FileOpen1->setEnabled(true);
+    ui.Zurnal->setEnabled(true);
+}
+
+void AttemptController::FormCloseQuery(bool &CanClose)
+{
+    if (!m_parts.form.widgets().Stop->isEnabled())
+        return;
+    const unsigned attempt = m_attempt;
+    if (!m_parts.desktop.confirm(
+            &m_parts.form,
+            QStringLiteral("Вы действительно хотите прервать тест и закрыть программу?"))) {
+        CanClose = false;
+        return;
+    }
+    if (stillRunning(attempt))
+        finish();
+}
+
+void AttemptController::FormClose()
+{
+    RichText::ClearClipboard();
+}
+
+void AttemptController::TimeOut()
+{
+    if (m_running)
+        endAttempt(End::TimeOut);
+}
+
+void AttemptController::finish()
+{
+    m_running = false;
+    m_parts.Timetest.stop();
+    m_parts.windows.showResult(m_parts.state.CorrectCount);
+}
+
+void AttemptController::endAttempt(End how)
+{
+    const Ui::TMainForm &ui = m_parts.form.widgets();
+    m_running = false;
+    m_parts.Timetest.stop();
+    if (how == End::TimeOut)
+        m_parts.desktop.showWarning(&m_parts.form, QStringLiteral("Время теста закончилось!"));
+    m_parts.windows.showResult(m_parts.state.CorrectCount);
+    if (how == End::Stop)
+        m_parts.state.CorrectCount = 0;
+    ui.Start->setEnabled(true);
+    ui.Stop->setEnabled(false);
+    ui.Buttondalshe->setEnabled(false);
+    ui.Editorvopros->content().Lines().Assign(m_parts.information.Lines());
+    ui.Panelvybotv->hide();
+    m_parts.Timetest.stop();
+    if (how != End::TimeOut) {
+        ui.FileOpen1->setEnabled(true);
+        ui.Zurnal->setEnabled(true);
+        ui.Editorvopros->setStatusTip(QStringLiteral("Информация о тесте"));
+    }
+    StatusBar &status = m_parts.form.status();
+    status.setPanelText(ModePanel, QStringLiteral("Выберите режим"));
+    status.setPanelText(ProgressPanel, QString());
+    status.setPanelText(ElapsedPanel, QStringLiteral("0:00:00"));
+}
+
+void AttemptController::showProgress()
+{
+    m_parts.form.status().setPanelText(ProgressPanel,
+                                       QStringLiteral("Задание № %1 из %2")
+                                           .arg(m_parts.state.AskedCount)
+                                           .arg(m_parts.test.settings().QuestionsPerAttempt));
 }
 
 } // namespace merilon

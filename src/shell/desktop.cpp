@@ -29,4 +29,16 @@ void SystemDesktop::showWarning(QWidget *parent, const QString &text)
     box.exec();
 }
 
+bool SystemDesktop::confirm(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Подтвердите"), text,
+                    QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("&Да"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&Нет"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 } // namespace merilon

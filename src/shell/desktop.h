@@ -20,6 +20,10 @@ public:
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // A warning: caption "Внимание", an exclamation mark, one button "ОК".
     virtual void showWarning(QWidget *parent, const QString &text) = 0;
+    // A confirmation: caption "Подтвердите", a question mark, "&Да" (the
+    // default) and "&Нет"; true only for Yes, Escape and the close box
+    // answer No.
+    virtual bool confirm(QWidget *parent, const QString &text) = 0;
 };
 
 class SystemDesktop final : public Desktop
@@ -28,6 +32,7 @@ public:
     QString openFileName(QWidget *parent, const QString &filter) override;
     void showError(QWidget *parent, const QString &text) override;
     void showWarning(QWidget *parent, const QString &text) override;
+    bool confirm(QWidget *parent, const QString &text) override;
 };
 
 } // namespace merilon

@@ -6,6 +6,7 @@
 #include "statusbar.h"
 #include "ui_mainform.h"
 
+#include <QCloseEvent>
 #include <QScreen>
 
 namespace merilon {
@@ -103,6 +104,18 @@ void TMainForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     emit FormResize();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    bool CanClose = true;
+    emit FormCloseQuery(CanClose);
+    if (!CanClose) {
+        event->ignore();
+        return;
+    }
+    emit FormClose();
+    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::applyMenuStyle()

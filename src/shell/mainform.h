@@ -48,9 +48,14 @@ public:
 signals:
     // The window was resized: the answer rows lay themselves out again.
     void FormResize();
+    // The window is asked to close, by any means; a handler may refuse.
+    void FormCloseQuery(bool &CanClose);
+    // The window closes.
+    void FormClose();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();

@@ -1,19 +1,49 @@
 #include "startup.h"
 
 #include "attempt/attemptcontroller.h"
+#include "attempt/registration.h"
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
+#include "results/resultwindow.h"
 #include "shell/desktop.h"
+#include "shell/formresult.h"
 #include "shell/inforform.h"
 #include "shell/mainform.h"
+#include "shell/startform.h"
 #include "ui_inforform.h"
 #include "ui_mainform.h"
+#include "ui_startform.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QTranslator>
 
 namespace merilon {
+
+namespace {
+
+// The registration and result windows, shown modally.
+class ProgramWindows final : public AttemptWindows
+{
+public:
+    ProgramWindows(Registration &registration, ResultWindow &result, TFormresult &form)
+        : m_registration(registration), m_result(result), m_form(form)
+    {}
+    void showRegistration() override { m_registration.run(); }
+    void showResult(std::uint16_t correct) override
+    {
+        m_result.ComputeResult(correct);
+        m_form.exec();
+    }
+
+private:
+    Registration &m_registration;
+    ResultWindow &m_result;
+    TFormresult &m_form;
+};
+
+} // namespace
 
 int runProgram(int argc, char *argv[])
 {
@@ -27,14 +57,29 @@ int runProgram(int argc, char *argv[])
         QApplication::installTranslator(&qtRussian);
 
     SystemDesktop desktop;
+    SystemClock clock;
     TMainForm MainForm;
     TInforform Inforform(&MainForm);
+    TStartform Startform(&MainForm);
+    TFormresult Formresult(&MainForm);
+
+    RichText &information = Inforform.widgets().Editotest->content();
     TestDocument test(MainForm.widgets().Editortest->content(),
-                      MainForm.widgets().Editorvopros->content(),
-                      Inforform.widgets().Editotest->content());
+                      MainForm.widgets().Editorvopros->content(), information);
     AnswerRows rows(MainForm);
     QuestionDisplay display(MainForm, test, rows);
-    AttemptController controller(MainForm, test, desktop);
+
+    AttemptState state;
+    QTimer Timetest;
+    Timetest.setInterval(1000);
+    Registration registration(Startform, state, Timetest, clock);
+    ResultWindow result(Formresult, test, [&Startform] {
+        return ResultWindow::Names{Startform.widgets().Editfam->text(),
+                                   Startform.widgets().Editimya->text()};
+    });
+    ProgramWindows windows(registration, result, Formresult);
+    AttemptController controller(
+        {MainForm, test, desktop, rows, display, information, state, Timetest, windows});
 
     MainForm.show();
     return QApplication::exec();
