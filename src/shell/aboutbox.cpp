@@ -1,0 +1,25 @@
+#include "aboutbox.h"
+
+#include "fonts.h"
+#include "ui_aboutbox.h"
+
+namespace merilon {
+
+TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>())
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
+    setFixedSize(size());
+    setFont(windowFont());
+    // The runs of spaces break the comment into its lines.
+    ui->Comments->setText(QStringLiteral("Комментарий:") + QString(7, QLatin1Char(' ')) +
+                          QStringLiteral("Программа для проведения") +
+                          QString(42, QLatin1Char(' ')) +
+                          QStringLiteral("электронных тестирований.\r\n   "));
+    connect(ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+} // namespace merilon

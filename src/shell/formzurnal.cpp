@@ -1,0 +1,48 @@
+#include "formzurnal.h"
+
+#include "anchors.h"
+#include "fonts.h"
+#include "ui_formzurnal.h"
+
+#include <QKeyEvent>
+
+namespace merilon {
+
+TFormzurnal::TFormzurnal(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TFormzurnal>())
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setFont(windowFont());
+    addAction(ui->copydoc);
+    addAction(ui->printdoc);
+    // The buttons show the actions' captions and run them.
+    connect(ui->Button1, &QPushButton::clicked, ui->copydoc, &QAction::trigger);
+    connect(ui->Button2, &QPushButton::clicked, ui->printdoc, &QAction::trigger);
+    ui->Editorzur->content().Lines().Add(QString());
+    // The text control would take Ctrl+C for its own selection.
+    ui->Editorzur->installEventFilter(this);
+
+    const QSize design = size();
+    m_anchors = new Anchors(this);
+    m_anchors->anchor(ui->Button1, Qt::LeftEdge | Qt::BottomEdge, design);
+    m_anchors->anchor(ui->Button2, Qt::LeftEdge | Qt::BottomEdge, design);
+    m_anchors->anchor(ui->Button3, Qt::RightEdge | Qt::BottomEdge, design);
+}
+
+TFormzurnal::~TFormzurnal() = default;
+
+bool TFormzurnal::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (pressed == ui->copydoc->shortcut() || pressed == ui->printdoc->shortcut()) {
+            event->ignore(); // left to the window's commands
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace merilon
