@@ -45,8 +45,11 @@ bool Registration::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
-        // Keys that type nothing (arrows, Home, Delete) edit as usual.
-        if (!text.isEmpty() && key->key() != Qt::Key_Backspace) {
+        // Keys that type nothing (arrows, Home, Delete) edit as usual, and
+        // Tab moves on to the next control.
+        const bool passes = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab ||
+                            key->key() == Qt::Key_Backtab;
+        if (!text.isEmpty() && !passes) {
             for (QChar c : text)
                 if (!acceptsCharacter(c))
                     return true;

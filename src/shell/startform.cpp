@@ -4,6 +4,8 @@
 #include "ui_startform.h"
 
 #include <QKeyEvent>
+#include <QLabel>
+#include <algorithm>
 
 namespace merilon {
 
@@ -14,6 +16,10 @@ TStartform::TStartform(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
                    Qt::WindowTitleHint);
     setFixedSize(size());
     setFont(windowFont());
+    // Where the font is wider than the one the layout was drawn for, the
+    // captions keep their whole text.
+    for (QLabel *label : {ui->Label1, ui->Label2})
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
 }
 
 TStartform::~TStartform() = default;
