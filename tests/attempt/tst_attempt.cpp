@@ -173,6 +173,19 @@ void TestAttempt::timeOut()
     QCOMPARE(s.panel(ModePanel), QStringLiteral("Выберите режим"));
     s.controller.TimeOut(); // an attempt ends once
     QCOMPARE(s.windows.results.size(), size_t(1));
+
+    // A new attempt starts from here, and its Stop brings Open back.
+    s.ui().Start->trigger();
+    QVERIFY(s.controller.attemptRunning() && s.Timetest.isActive());
+    s.desktop.answers = {true};
+    s.ui().Stop->trigger();
+    QVERIFY(s.ui().FileOpen1->isEnabled() && s.ui().Zurnal->isEnabled());
+    QCOMPARE(s.ui().Editorvopros->statusTip(), QStringLiteral("Информация о тесте"));
+
+    // Open from a finished attempt loads the test again.
+    s.open(testfiles::write(s.dir, QStringLiteral("again.tstt"), testfiles::test()));
+    QCOMPARE(s.panel(ModePanel), QStringLiteral("Запуск теста F5"));
+    QVERIFY(s.ui().Start->isEnabled() && s.ui().Zakruttest->isEnabled());
 }
 
 void TestAttempt::closeTest_data()
