@@ -8,10 +8,7 @@ namespace merilon {
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>())
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
-    setFixedSize(size());
-    setFont(windowFont());
+    fixedDialogFrame(*this, true);
     // The runs of spaces break the comment into its lines.
     ui->Comments->setText(QStringLiteral("Комментарий:") + QString(7, QLatin1Char(' ')) +
                           QStringLiteral("Программа для проведения") +

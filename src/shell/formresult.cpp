@@ -11,10 +11,7 @@ TFormresult::TFormresult(QWidget *parent) : QDialog(parent), ui(std::make_unique
 {
     ui->setupUi(this);
     // A title bar without buttons or system menu.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(size());
-    setFont(windowFont());
+    fixedDialogFrame(*this, false);
     QFont report = windowFont();
     report.setPixelSize(13);
     report.setItalic(true);

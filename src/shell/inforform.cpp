@@ -8,10 +8,7 @@ namespace merilon {
 TInforform::TInforform(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TInforform>())
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
-    setFixedSize(size());
-    setFont(windowFont());
+    fixedDialogFrame(*this, true);
     ui->Editotest->setFont(serifFont(11));
     ui->Editotest->content().setPlain(
         QStringLiteral("Время на выполнение теста 10 минут.\n"

@@ -12,10 +12,7 @@ namespace merilon {
 TStartform::TStartform(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TStartform>())
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
-    setFixedSize(size());
-    setFont(windowFont());
+    fixedDialogFrame(*this, true);
     // Where the font is wider than the one the layout was drawn for, the
     // captions keep their whole text.
     for (QLabel *label : {ui->Label1, ui->Label2})

@@ -36,12 +36,6 @@ struct Session : Program
     QString report() { return Formresult.widgets().Editresult->content().Text(); }
 };
 
-bool clipboardEmpty()
-{
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    return !data || data->formats().isEmpty();
-}
-
 } // namespace
 
 class TestAttempt : public QObject

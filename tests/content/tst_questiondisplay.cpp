@@ -44,12 +44,6 @@ QByteArray pictureRtf()
     return "{\\pict\\pngblip\\picw2\\pich2 " + png.data().toHex() + "}";
 }
 
-bool clipboardEmpty()
-{
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    return !data || data->formats().isEmpty();
-}
-
 } // namespace
 
 class TestQuestionDisplay : public QObject

@@ -19,10 +19,20 @@
 #include "ui_mainform.h"
 #include "ui_startform.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTimer>
 #include <functional>
 #include <utility>
 #include <vector>
+
+// Whether the clipboard holds nothing at all.
+inline bool clipboardEmpty()
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    return !data || data->formats().isEmpty();
+}
 
 // The clock of the tests: it stands where it is set.
 struct TestClock final : merilon::Clock
