@@ -2,6 +2,7 @@
 
 #include "attempt/attemptcontroller.h"
 #include "attempt/registration.h"
+#include "attempt/timers.h"
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
@@ -71,7 +72,6 @@ int runProgram(int argc, char *argv[])
 
     AttemptState state;
     QTimer Timetest;
-    Timetest.setInterval(1000);
     Registration registration(Startform, state, Timetest, clock);
     ResultWindow result(Formresult, test, [&Startform] {
         return ResultWindow::Names{Startform.widgets().Editfam->text(),
@@ -80,6 +80,9 @@ int runProgram(int argc, char *argv[])
     ProgramWindows windows(registration, result, Formresult);
     AttemptController controller(
         {MainForm, test, desktop, rows, display, information, state, Timetest, windows});
+    QTimer Timetime;
+    Timers timers({MainForm, Timetest, Timetime, state, test, controller, clock});
+    timers.showGreeting();
 
     MainForm.show();
     return QApplication::exec();

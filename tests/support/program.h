@@ -5,6 +5,7 @@
 
 #include "attempt/attemptcontroller.h"
 #include "attempt/registration.h"
+#include "attempt/timers.h"
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
@@ -97,6 +98,8 @@ struct Program
     merilon::AttemptController controller{{MainForm, test, desktop, rows, display,
                                            Inforform.widgets().Editotest->content(), state,
                                            Timetest, windows}};
+    QTimer Timetime;
+    merilon::Timers timers{{MainForm, Timetest, Timetime, state, test, controller, clock}};
 
     merilon::RichText &document() { return MainForm.widgets().Editortest->content(); }
     merilon::RichText &questionArea() { return MainForm.widgets().Editorvopros->content(); }
