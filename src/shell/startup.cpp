@@ -11,6 +11,7 @@
 #include "shell/formresult.h"
 #include "shell/inforform.h"
 #include "shell/mainform.h"
+#include "shell/singleinstance.h"
 #include "shell/startform.h"
 #include "ui_inforform.h"
 #include "ui_mainform.h"
@@ -48,6 +49,11 @@ private:
 
 int runProgram(int argc, char *argv[])
 {
+    // A second copy ends at once and silently.
+    SingleInstanceGuard guard;
+    if (!guard.CheckSingleInstance(QStringLiteral("Merilon")))
+        return 0;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Merilon"));
     QApplication::setApplicationDisplayName(QStringLiteral("Мерилон"));
