@@ -1,9 +1,12 @@
 #include "desktop.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 namespace merilon {
 
@@ -39,6 +42,16 @@ bool SystemDesktop::confirm(QWidget *parent, const QString &text)
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+int SystemDesktop::exec(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+void SystemDesktop::openDocument(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace merilon

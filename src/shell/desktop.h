@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace merilon {
@@ -24,6 +25,11 @@ public:
     // default) and "&Нет"; true only for Yes, Escape and the close box
     // answer No.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // Shows a dialog modally and returns its result.
+    virtual int exec(QDialog &dialog) = 0;
+    // Asks the desktop to open a document in its program, without waiting;
+    // whatever comes of it is the desktop's.
+    virtual void openDocument(const QString &path) = 0;
 };
 
 class SystemDesktop final : public Desktop
@@ -33,6 +39,8 @@ public:
     void showError(QWidget *parent, const QString &text) override;
     void showWarning(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
+    int exec(QDialog &dialog) override;
+    void openDocument(const QString &path) override;
 };
 
 } // namespace merilon

@@ -6,6 +6,7 @@
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
+#include "results/infocommands.h"
 #include "results/resultwindow.h"
 #include "shell/desktop.h"
 #include "shell/formresult.h"
@@ -89,6 +90,7 @@ int runProgram(int argc, char *argv[])
     QTimer Timetime;
     Timers timers({MainForm, Timetest, Timetime, state, test, controller, clock});
     timers.showGreeting();
+    InfoCommands info(MainForm, Inforform, desktop, QCoreApplication::applicationDirPath());
 
     MainForm.show();
     return QApplication::exec();

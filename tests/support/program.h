@@ -9,6 +9,7 @@
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
+#include "results/infocommands.h"
 #include "results/resultwindow.h"
 #include "scripteddesktop.h"
 #include "shell/formresult.h"
@@ -100,6 +101,7 @@ struct Program
                                            Timetest, windows}};
     QTimer Timetime;
     merilon::Timers timers{{MainForm, Timetest, Timetime, state, test, controller, clock}};
+    merilon::InfoCommands info{MainForm, Inforform, desktop, QStringLiteral("/программа")};
 
     merilon::RichText &document() { return MainForm.widgets().Editortest->content(); }
     merilon::RichText &questionArea() { return MainForm.widgets().Editorvopros->content(); }

@@ -2,6 +2,7 @@
 
 #include "shell/desktop.h"
 
+#include <QDialog>
 #include <QStringList>
 #include <functional>
 #include <utility>
@@ -15,6 +16,8 @@ struct ScriptedDesktop final : merilon::Desktop
     QStringList errors;
     QStringList warnings;
     QStringList questions;
+    QStringList dialogs;   // the object names of the dialogs shown modally
+    QStringList documents; // what was handed to the desktop to open
     // The answers to the coming confirmations, first first; none left: No.
     std::vector<bool> answers;
     // Runs while a box is open, as the event loop of a modal box would.
@@ -27,6 +30,14 @@ struct ScriptedDesktop final : merilon::Desktop
     }
     void showError(QWidget *, const QString &text) override { errors << text; }
     void showWarning(QWidget *, const QString &text) override { warnings << text; }
+    int exec(QDialog &dialog) override
+    {
+        dialogs << dialog.objectName();
+        if (auto during = std::exchange(whileOpen, nullptr))
+            during();
+        return 1;
+    }
+    void openDocument(const QString &path) override { documents << path; }
     bool confirm(QWidget *, const QString &text) override
     {
         questions << text;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace merilon {
+
+class Desktop;
+class TInforform;
+class TMainForm;
+
+// The three commands that are always on: the test information, the about
+// box and the help file.
+class InfoCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `programFolder` holds the help file.
+    InfoCommands(TMainForm &form, TInforform &information, Desktop &desktop, QString programFolder);
+
+    void InformExecute();
+    void AboutExecute();
+    void HelpfileExecute();
+
+    QString helpPath() const;
+
+private:
+    TMainForm &m_form;
+    TInforform &m_information;
+    Desktop &m_desktop;
+    QString m_folder;
+};
+
+} // namespace merilon
