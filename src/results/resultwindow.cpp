@@ -1,5 +1,6 @@
 #include "resultwindow.h"
 
+#include "shell/desktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
 #include "shell/richedit.h"
@@ -35,8 +36,9 @@ QString percentText(double percent, const QLocale &locale)
 }
 
 ResultWindow::ResultWindow(TFormresult &form, const TestDocument &test,
-                           std::function<Names()> names)
-    : QObject(&form), m_form(form), m_test(test), m_names(std::move(names))
+                           std::function<Names()> names, Desktop &desktop, Journal journal)
+    : QObject(&form), m_form(form), m_test(test), m_names(std::move(names)), m_desktop(desktop),
+      m_journal(std::move(journal))
 {
     connect(form.widgets().Buttonok, &QPushButton::clicked, this, &ResultWindow::ButtonokClick);
 }
@@ -87,6 +89,25 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
 
 void ResultWindow::ButtonokClick()
 {
+    RichText &report = m_form.widgets().Editresult->content();
+    for (;;) {
+        QString error;
+        if (m_journal.addRecord(report, &error))
+            break;
+        const int answer = m_desktop.choose(
+            &m_form,
+            QStringLiteral("Результат не записан в журнал.\n\n%1\n\nМожно повторить запись. "
+                           "Если закрыть окно без записи, этот результат в журнале не "
+                           "сохранится.")
+                .arg(error),
+            {QStringLiteral("Повторить"), QStringLiteral("Закрыть без записи")});
+        if (answer == 0)
+            continue;
+        if (answer == 1)
+            break;
+        return; // the window stays; its OK tries again
+    }
+    RichText::ClearClipboard();
     m_form.closeByOk();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "content/testdocument.h"
+#include "journal.h"
 
 #include <QObject>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 namespace merilon {
 
+class Desktop;
 class TFormresult;
 
 // The score of an attempt: the percentage over the questions per attempt,
@@ -35,20 +37,27 @@ public:
         QString name;
     };
 
-    // `names` gives the examinee's names as the registration holds them.
-    ResultWindow(TFormresult &form, const TestDocument &test, std::function<Names()> names);
+    // `names` gives the examinee's names as the registration holds them;
+    // OK records the report in `journal`.
+    ResultWindow(TFormresult &form, const TestDocument &test, std::function<Names()> names,
+                 Desktop &desktop, Journal journal);
 
     // Writes the report and draws the chart for `correct` answers; the
     // caller shows the window.
     void ComputeResult(std::uint16_t correct);
     const Score &score() const { return m_score; }
 
+    // Records the report in the journal and closes the window. When the
+    // journal cannot be written the examinee may try again or close the
+    // window without recording.
     void ButtonokClick();
 
 private:
     TFormresult &m_form;
     const TestDocument &m_test;
     std::function<Names()> m_names;
+    Desktop &m_desktop;
+    Journal m_journal;
     Score m_score;
 };
 

@@ -44,6 +44,19 @@ bool SystemDesktop::confirm(QWidget *parent, const QString &text)
     return box.clickedButton() == yes;
 }
 
+int SystemDesktop::choose(QWidget *parent, const QString &text, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Внимание"), text, QMessageBox::NoButton,
+                    parent);
+    QList<QPushButton *> pushed;
+    for (const QString &caption : buttons)
+        pushed << box.addButton(caption, QMessageBox::AcceptRole);
+    if (!pushed.isEmpty())
+        box.setDefaultButton(pushed.front());
+    box.exec();
+    return int(pushed.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+}
+
 int SystemDesktop::exec(QDialog &dialog)
 {
     return dialog.exec();

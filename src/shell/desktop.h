@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -25,6 +26,9 @@ public:
     // default) and "&Нет"; true only for Yes, Escape and the close box
     // answer No.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // A warning with buttons of its own: the index of the button pressed,
+    // -1 when the box was closed otherwise.
+    virtual int choose(QWidget *parent, const QString &text, const QStringList &buttons) = 0;
     // Shows a dialog modally and returns its result.
     virtual int exec(QDialog &dialog) = 0;
     // Asks the desktop to open a document in its program, without waiting;
@@ -39,6 +43,7 @@ public:
     void showError(QWidget *parent, const QString &text) override;
     void showWarning(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
+    int choose(QWidget *parent, const QString &text, const QStringList &buttons) override;
     int exec(QDialog &dialog) override;
     void openDocument(const QString &path) override;
 };

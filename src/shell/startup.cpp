@@ -7,6 +7,7 @@
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
 #include "results/infocommands.h"
+#include "results/journalviewer.h"
 #include "results/resultwindow.h"
 #include "shell/desktop.h"
 #include "shell/formresult.h"
@@ -80,16 +81,21 @@ int runProgram(int argc, char *argv[])
     AttemptState state;
     QTimer Timetest;
     Registration registration(Startform, state, Timetest, clock);
-    ResultWindow result(Formresult, test, [&Startform] {
-        return ResultWindow::Names{Startform.widgets().Editfam->text(),
-                                   Startform.widgets().Editimya->text()};
-    });
+    ResultWindow result(
+        Formresult, test,
+        [&Startform] {
+            return ResultWindow::Names{Startform.widgets().Editfam->text(),
+                                       Startform.widgets().Editimya->text()};
+        },
+        desktop, Journal(Journal::pathIn(QCoreApplication::applicationDirPath())));
     ProgramWindows windows(registration, result, Formresult);
     AttemptController controller(
         {MainForm, test, desktop, rows, display, information, state, Timetest, windows});
     QTimer Timetime;
     Timers timers({MainForm, Timetest, Timetime, state, test, controller, clock});
     timers.showGreeting();
+    JournalViewer journal(MainForm, desktop,
+                          Journal(Journal::pathIn(QCoreApplication::applicationDirPath())));
     InfoCommands info(MainForm, Inforform, desktop, QCoreApplication::applicationDirPath());
 
     MainForm.show();

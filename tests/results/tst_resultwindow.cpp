@@ -1,4 +1,5 @@
 #include "results/resultwindow.h"
+#include "scripteddesktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
 #include "shell/richedit.h"
@@ -21,9 +22,9 @@ struct Result
     TestDocument test{document, questionArea, information};
     ResultWindow::Names names{QStringLiteral("Иванов"), QStringLiteral("Петя")};
     TFormresult form;
-    ResultWindow window{form, test, [this] {
-                            return names;
-                        }};
+    ScriptedDesktop desktop;
+    ResultWindow window{form, test, [this] { return names; }, desktop,
+                        Journal(dir.filePath(QStringLiteral("Journal.res")))};
 
     Result()
     {

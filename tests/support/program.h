@@ -10,6 +10,7 @@
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
 #include "results/infocommands.h"
+#include "results/journalviewer.h"
 #include "results/resultwindow.h"
 #include "scripteddesktop.h"
 #include "shell/formresult.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <utility>
@@ -73,6 +75,7 @@ struct Program
 {
     ScriptedDesktop desktop;
     TestClock clock;
+    QTemporaryDir journalDir; // where the journal of the run lies
     merilon::TMainForm MainForm;
     merilon::TInforform Inforform{&MainForm};
     merilon::TStartform Startform{&MainForm};
@@ -85,11 +88,13 @@ struct Program
     merilon::AttemptState state;
     QTimer Timetest;
     merilon::Registration registration{Startform, state, Timetest, clock};
-    merilon::ResultWindow result{Formresult, test, [this] {
-                                     return merilon::ResultWindow::Names{
-                                         Startform.widgets().Editfam->text(),
-                                         Startform.widgets().Editimya->text()};
-                                 }};
+    merilon::ResultWindow result{
+        Formresult, test,
+        [this] {
+            return merilon::ResultWindow::Names{Startform.widgets().Editfam->text(),
+                                                Startform.widgets().Editimya->text()};
+        },
+        desktop, merilon::Journal(journalDir.filePath(QStringLiteral("Journal.res")))};
     ScriptedWindows windows = [this] {
         ScriptedWindows w;
         w.registration = &registration;
@@ -101,6 +106,8 @@ struct Program
                                            Timetest, windows}};
     QTimer Timetime;
     merilon::Timers timers{{MainForm, Timetest, Timetime, state, test, controller, clock}};
+    merilon::JournalViewer journal{
+        MainForm, desktop, merilon::Journal(journalDir.filePath(QStringLiteral("Journal.res")))};
     merilon::InfoCommands info{MainForm, Inforform, desktop, QStringLiteral("/программа")};
 
     merilon::RichText &document() { return MainForm.widgets().Editortest->content(); }

@@ -30,6 +30,17 @@ struct ScriptedDesktop final : merilon::Desktop
     }
     void showError(QWidget *, const QString &text) override { errors << text; }
     void showWarning(QWidget *, const QString &text) override { warnings << text; }
+    std::vector<int> choices; // the buttons pressed in the coming boxes; none left: closed
+    QStringList chosen;       // the texts of those boxes
+    int choose(QWidget *, const QString &text, const QStringList &) override
+    {
+        chosen << text;
+        if (choices.empty())
+            return -1;
+        const int answer = choices.front();
+        choices.erase(choices.begin());
+        return answer;
+    }
     int exec(QDialog &dialog) override
     {
         dialogs << dialog.objectName();

@@ -1,0 +1,74 @@
+#include "journalviewer.h"
+
+#include "shell/desktop.h"
+#include "shell/formzurnal.h"
+#include "shell/mainform.h"
+#include "shell/richedit.h"
+#include "shell/statusbar.h"
+#include "ui_formzurnal.h"
+#include "ui_mainform.h"
+
+namespace merilon {
+
+JournalViewer::JournalViewer(TMainForm &form, Desktop &desktop, Journal journal)
+    : QObject(&form), m_form(form), m_desktop(desktop), m_journal(std::move(journal))
+{
+    connect(form.widgets().Zurnal, &QAction::triggered, this, &JournalViewer::ZurnalExecute);
+}
+
+void JournalViewer::ZurnalExecute()
+{
+    if (!m_journal.exists()) {
+        m_desktop.showWarning(&m_form, QStringLiteral("Файл журнала отсутствует."));
+        return;
+    }
+    TFormzurnal Formzurnal(&m_form); // made anew, gone when closed
+    FormCreate(Formzurnal, m_journal, m_desktop);
+    const Ui::TFormzurnal &ui = Formzurnal.widgets();
+    connect(ui.copydoc, &QAction::triggered, &Formzurnal,
+            [&Formzurnal] { copydocExecute(Formzurnal); });
+    connect(ui.printdoc, &QAction::triggered, &Formzurnal,
+            [&Formzurnal, this] { printdocExecute(Formzurnal, m_desktop); });
+    connect(ui.Button3, &QPushButton::clicked, &Formzurnal, [this, &Formzurnal] {
+        // Button3Click
+        m_form.status().setPanelText(ModePanel, m_savedMode);
+        Formzurnal.close();
+    });
+    m_savedMode = m_form.status().panelText(ModePanel);
+    m_form.status().setPanelText(ModePanel, QStringLiteral("Журнал"));
+    m_desktop.exec(Formzurnal);
+}
+
+void JournalViewer::FormCreate(TFormzurnal &window, const Journal &journal, Desktop &desktop)
+{
+    RichText &text = window.widgets().Editorzur->content();
+    text.Lines().Clear();
+    QString error;
+    if (!text.Lines().LoadFromFile(journal.path(), &error))
+        desktop.showError(&window, error);
+}
+
+void JournalViewer::copydocExecute(TFormzurnal &window)
+{
+    RichText &text = window.widgets().Editorzur->content();
+    text.SelectAll();
+    text.CopyToClipboard();
+}
+
+void JournalViewer::printdocExecute(TFormzurnal &window, Desktop &desktop)
+{
+    const RichText &text = window.widgets().Editorzur->content();
+    QString error;
+    if (!text.Print(jobTitle(text.Text()), &error))
+        desktop.showError(&window, error);
+}
+
+QString JournalViewer::jobTitle(const QString &text)
+{
+    QString title = text.simplified();
+    while (title.toUtf8().size() > 255)
+        title.chop(1);
+    return title;
+}
+
+} // namespace merilon

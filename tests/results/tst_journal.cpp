@@ -1,0 +1,223 @@
+#include "program.h"
+#include "shell/formzurnal.h"
+#include "shell/statusbar.h"
+#include "testfiles.h"
+#include "ui_formresult.h"
+#include "ui_formzurnal.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QTextBlock>
+
+using namespace merilon;
+
+namespace {
+
+// The name lines of a journal, newest first.
+QStringList names(const RichText &journal)
+{
+    QStringList found;
+    for (int i = 0; i < journal.Lines().Count(); ++i)
+        if (journal.Lines()[i].startsWith(QStringLiteral(" Фамилия имя: ")))
+            found << journal.Lines()[i].mid(14);
+    return found;
+}
+
+RichText &loaded(RichText &into, const QString &path)
+{
+    QString error;
+    into.Lines().LoadFromFile(path, &error);
+    return into;
+}
+
+struct Recording : Program
+{
+    QTemporaryDir testDir;
+    Recording() { open(testfiles::write(testDir, QStringLiteral("t.tstt"), testfiles::test())); }
+    QString path() const { return journalDir.filePath(QStringLiteral("Journal.res")); }
+    void confirm(const QString &surname, int correct)
+    {
+        Startform.widgets().Editfam->setText(surname);
+        result.ComputeResult(std::uint16_t(correct));
+        result.ButtonokClick();
+    }
+};
+
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newestFirst();
+    void extendsAnOldJournal();
+    void unreadableJournalStays();
+    void failedWriteRetryOrClose();
+    void severalCopiesAtOnce();
+    void viewer();
+};
+
+void TestJournal::newestFirst()
+{
+    Recording r;
+    QApplication::clipboard()->setText(QStringLiteral("чужое"));
+    r.confirm(QStringLiteral("Первов"), 18);
+    QVERIFY(clipboardEmpty());
+    QVERIFY(QFileInfo(r.path()).isFile());
+    RichText journal;
+    QCOMPARE(names(loaded(journal, r.path())), QStringList{"Первов Петя"});
+    QCOMPARE(journal.Lines()[4], QStringLiteral(" Оценка: 5"));
+
+    r.confirm(QStringLiteral("Вторая"), 11);
+    RichText two;
+    QCOMPARE(names(loaded(two, r.path())), (QStringList{"Вторая Петя", "Первов Петя"}));
+    QCOMPARE(two.Lines()[5], QStringLiteral(" ")); // line 6 keeps its own line
+    QCOMPARE(two.Lines()[6], QStringLiteral(" Фамилия имя: Первов Петя"));
+    // both grade digits still red, the reports italic
+    int red = 0;
+    for (QTextBlock b = two.document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().foreground().color() == QColor(255, 0, 0))
+                ++red;
+    QCOMPARE(red, 2);
+    QVERIFY(!r.Formresult.isVisible());
+}
+
+void TestJournal::extendsAnOldJournal()
+{
+    Recording r;
+    QVERIFY(QFile::copy(QStringLiteral(MERILON_TEST_DATA "/richedit-journal.rtf"), r.path()));
+    RichText before;
+    const QString old = loaded(before, r.path()).Text();
+    r.confirm(QStringLiteral("Новый"), 20);
+    RichText after;
+    loaded(after, r.path());
+    QCOMPARE(after.Lines()[0], QStringLiteral(" Фамилия имя: Новый Петя"));
+    QVERIFY(after.Text().endsWith(old));
+    // the old records keep their bold names
+    QTextCursor at(after.document());
+    at.setPosition(after.toQt(int(after.Text().indexOf(QStringLiteral("Иванов Петр")))) + 1);
+    QVERIFY(at.charFormat().fontWeight() >= QFont::Bold);
+}
+
+void TestJournal::unreadableJournalStays()
+{
+    // A journal whose reading fails (here: the kernel refuses to read it)
+    // is never replaced.
+    Recording r;
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), r.path()));
+    r.desktop.choices = {1};
+    r.confirm(QStringLiteral("Некто"), 5);
+    QCOMPARE(r.desktop.chosen.size(), 1);
+    QVERIFY2(r.desktop.chosen[0].contains(QStringLiteral("прежние записи целы")),
+             qPrintable(r.desktop.chosen[0]));
+    QCOMPARE(QFileInfo(r.path()).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+}
+
+void TestJournal::failedWriteRetryOrClose()
+{
+    Recording r;
+    // The journal's folder cannot be written (here: it does not exist yet).
+    const QString folder = r.journalDir.filePath(QStringLiteral("папка"));
+    Journal journal(QDir(folder).filePath(QStringLiteral("Journal.res")));
+    ResultWindow window(
+        r.Formresult, r.test,
+        [] {
+            return ResultWindow::Names{"Иванов", "Петя"};
+        },
+        r.desktop, journal);
+    r.Formresult.show();
+    window.ComputeResult(10);
+
+    r.desktop.choices = {0}; // retry, then the box is closed: the window stays
+    window.ButtonokClick();
+    QCOMPARE(r.desktop.chosen.size(), 2);
+    QVERIFY(r.desktop.chosen[0].contains(QStringLiteral("Результат не записан в журнал.")));
+    QVERIFY(r.Formresult.isVisible());
+
+    QVERIFY(QDir().mkpath(folder)); // OK again, now that it can be written
+    window.ButtonokClick();
+    QVERIFY(!r.Formresult.isVisible());
+    window.ButtonokClick(); // once more: a second record, never the older ones twice
+    RichText written;
+    QCOMPARE(names(loaded(written, journal.path())), (QStringList{"Иванов Петя", "Иванов Петя"}));
+
+    // Closing without recording leaves the journal as it was.
+    r.Formresult.show();
+    QVERIFY(QFile::remove(journal.path()) && QDir().rmdir(folder));
+    r.desktop.choices = {1};
+    window.ButtonokClick();
+    QVERIFY(!r.Formresult.isVisible());
+    QVERIFY(!journal.exists());
+}
+
+void TestJournal::severalCopiesAtOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Journal.res"));
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int w = 0; w < 4; ++w) {
+        auto process = std::make_unique<QProcess>();
+        process->start(QStringLiteral(MERILON_JOURNAL_WRITER),
+                       {path, QStringLiteral("Копия%1").arg(w), QStringLiteral("10")});
+        writers.push_back(std::move(process));
+    }
+    for (auto &process : writers) {
+        QVERIFY(process->waitForFinished(60000));
+        QCOMPARE(process->exitCode(), 0);
+    }
+    RichText journal;
+    const QStringList all = names(loaded(journal, path));
+    QCOMPARE(all.size(), 40);
+    for (int w = 0; w < 4; ++w)
+        for (int k = 1; k <= 10; ++k)
+            QVERIFY(all.contains(QStringLiteral("Копия%1 %2").arg(w).arg(k)));
+    QVERIFY(!QFileInfo::exists(path + QStringLiteral(".lock")));
+}
+
+void TestJournal::viewer()
+{
+    Recording r;
+    const Ui::TMainForm &ui = r.MainForm.widgets();
+    ui.Zurnal->trigger();
+    QCOMPARE(r.desktop.warnings, QStringList{"Файл журнала отсутствует."});
+    QVERIFY(r.desktop.dialogs.isEmpty());
+
+    r.confirm(QStringLiteral("Читаемый"), 15);
+    r.MainForm.status().setPanelText(ModePanel, QStringLiteral("Выберите режим"));
+    QString shown, mode;
+    r.desktop.whileOpen = [&] {
+        auto *window = r.MainForm.findChild<TFormzurnal *>();
+        RichText &text = window->widgets().Editorzur->content();
+        shown = text.Lines()[0];
+        mode = r.MainForm.status().panelText(ModePanel);
+        window->widgets().copydoc->trigger();
+        text.SetSelStart(0);
+        text.SetSelText(QStringLiteral("правка "));
+    };
+    ui.Zurnal->trigger(); // closed by its close box
+    QCOMPARE(shown, QStringLiteral(" Фамилия имя: Читаемый Петя"));
+    QCOMPARE(mode, QStringLiteral("Журнал"));
+    QCOMPARE(r.MainForm.status().panelText(ModePanel), QStringLiteral("Журнал"));
+    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral(" Фамилия имя: Читаемый")));
+    QVERIFY(r.MainForm.findChildren<TFormzurnal *>().isEmpty());
+
+    // Cancel brings the mode back; the edit of last time is gone.
+    r.MainForm.status().setPanelText(ModePanel, QStringLiteral("Выберите режим"));
+    r.desktop.whileOpen = [&] {
+        auto *window = r.MainForm.findChild<TFormzurnal *>();
+        shown = window->widgets().Editorzur->content().Lines()[0];
+        window->widgets().Button3->click();
+    };
+    ui.Zurnal->trigger();
+    QCOMPARE(shown, QStringLiteral(" Фамилия имя: Читаемый Петя"));
+    QCOMPARE(r.MainForm.status().panelText(ModePanel), QStringLiteral("Выберите режим"));
+
+    const QString title = JournalViewer::jobTitle(QStringLiteral("строка\r\n").repeated(100));
+    QVERIFY(title.toUtf8().size() <= 255 && !title.contains(QLatin1Char('\n')));
+}
+
+QTEST_MAIN(TestJournal)
+#include "tst_journal.moc"
