@@ -1,10 +1,12 @@
 #include "journal.h"
 
 #include "shell/richtext.h"
+#include "shell/rtfreader.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -42,32 +44,53 @@ bool Journal::addRecord(RichText &record, QString *error) const
                         .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath())));
     }
 
-    RichText journal;
+    QByteArray old;
     if (exists()) {
-        QString reason;
-        if (!journal.Lines().LoadFromFile(m_path, &reason))
-            return fail(reason + QStringLiteral("\nЖурнал не изменён: прежние записи целы."));
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly) || (old = file.readAll(), file.error()))
+            return fail(QStringLiteral("Не удается прочитать журнал \"%1\": %2\nЖурнал не "
+                                       "изменён: прежние записи целы.")
+                            .arg(QDir::toNativeSeparators(m_path), file.errorString()));
     }
-    // The record, with its own line break, in front of the older records.
-    const QTextCursor kept = record.cursor();
-    record.SelectAll();
-    journal.SetSelStart(0);
-    journal.insertSelectionOf(record);
-    if (journal.TextLength() > record.TextLength()) {
+    QByteArray updated;
+    const QByteArray rtf = record.toRtf();
+    const qsizetype body = rtf.indexOf("\n\\pard") + 1;
+    if (old.isEmpty()) {
+        updated = rtf;
+    } else if (const qsizetype close = rtf.lastIndexOf('}'); body > 0 && close > body &&
+                                                             old.startsWith(rtf.left(body)) &&
+                                                             old.trimmed().endsWith('}')) {
+        // A journal of our own records: the same fonts and colours, so the
+        // record's paragraphs go straight in front of the older ones.
+        updated = rtf.left(close) + "\\par\n" + old.mid(body);
+    } else {
+        // Any other journal is read whole, and keeps all its formatting.
+        RichText journal;
+        if (rtf::looksLikeRtf(old))
+            journal.setRtf(old);
+        else
+            journal.setPlain(decodePlainText(old));
+        const QTextCursor kept = record.cursor();
+        record.SelectAll();
+        journal.SetSelStart(0);
+        journal.insertSelectionOf(record);
         QTextCursor at = journal.cursor();
         at.insertBlock();
         journal.adoptCursor(at);
+        record.adoptCursor(kept);
+        updated = journal.toRtf();
     }
-    record.adoptCursor(kept);
 
     // A hidden system file cannot be replaced on Windows; the old one stays
     // whole until the new one has been written in full.
     setJournalAttributes(m_path, false);
-    QString reason;
-    if (!journal.Lines().SaveToFile(m_path, &reason)) {
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() ||
+        !file.commit()) {
         if (exists())
             setJournalAttributes(m_path, true);
-        return fail(reason);
+        return fail(QStringLiteral("Не удается записать журнал \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(m_path), file.errorString()));
     }
     setJournalAttributes(m_path, true);
     return true;
