@@ -8,6 +8,7 @@
 #include "content/testdocument.h"
 #include "results/infocommands.h"
 #include "results/journalviewer.h"
+#include "results/modalwindows.h"
 #include "results/resultwindow.h"
 #include "shell/desktop.h"
 #include "shell/formresult.h"
@@ -24,30 +25,6 @@
 #include <QTranslator>
 
 namespace merilon {
-
-namespace {
-
-// The registration and result windows, shown modally.
-class ProgramWindows final : public AttemptWindows
-{
-public:
-    ProgramWindows(Registration &registration, ResultWindow &result, TFormresult &form)
-        : m_registration(registration), m_result(result), m_form(form)
-    {}
-    void showRegistration() override { m_registration.run(); }
-    void showResult(std::uint16_t correct) override
-    {
-        m_result.ComputeResult(correct);
-        m_form.exec();
-    }
-
-private:
-    Registration &m_registration;
-    ResultWindow &m_result;
-    TFormresult &m_form;
-};
-
-} // namespace
 
 int runProgram(int argc, char *argv[])
 {
@@ -88,7 +65,7 @@ int runProgram(int argc, char *argv[])
                                        Startform.widgets().Editimya->text()};
         },
         desktop, Journal(Journal::pathIn(QCoreApplication::applicationDirPath())));
-    ProgramWindows windows(registration, result, Formresult);
+    ModalAttemptWindows windows(registration, result, Formresult);
     AttemptController controller(
         {MainForm, test, desktop, rows, display, information, state, Timetest, windows});
     QTimer Timetime;

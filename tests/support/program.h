@@ -11,6 +11,7 @@
 #include "content/testdocument.h"
 #include "results/infocommands.h"
 #include "results/journalviewer.h"
+#include "results/modalwindows.h"
 #include "results/resultwindow.h"
 #include "scripteddesktop.h"
 #include "shell/formresult.h"
@@ -73,6 +74,10 @@ struct ScriptedWindows final : merilon::AttemptWindows
 
 struct Program
 {
+    // With `modal`, the registration and result windows are the real ones.
+    explicit Program(bool modal = false) : modal(modal) {}
+
+    const bool modal;
     ScriptedDesktop desktop;
     TestClock clock;
     QTemporaryDir journalDir; // where the journal of the run lies
@@ -101,9 +106,10 @@ struct Program
         w.result = &result;
         return w;
     }();
-    merilon::AttemptController controller{{MainForm, test, desktop, rows, display,
-                                           Inforform.widgets().Editotest->content(), state,
-                                           Timetest, windows}};
+    merilon::ModalAttemptWindows modalWindows{registration, result, Formresult};
+    merilon::AttemptController controller{
+        {MainForm, test, desktop, rows, display, Inforform.widgets().Editotest->content(), state,
+         Timetest, modal ? static_cast<merilon::AttemptWindows &>(modalWindows) : windows}};
     QTimer Timetime;
     merilon::Timers timers{{MainForm, Timetest, Timetime, state, test, controller, clock}};
     merilon::JournalViewer journal{
