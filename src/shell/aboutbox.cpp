@@ -3,6 +3,8 @@
 #include "fonts.h"
 #include "ui_aboutbox.h"
 
+#include <QPixmap>
+
 namespace merilon {
 
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>())
@@ -14,6 +16,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
                           QStringLiteral("Программа для проведения") +
                           QString(42, QLatin1Char(' ')) +
                           QStringLiteral("электронных тестирований.\r\n   "));
+    ui->ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/images/merilon.png")));
     connect(ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -21,6 +21,7 @@
 #include "ui_startform.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <QTranslator>
 
@@ -36,6 +37,7 @@ int runProgram(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Merilon"));
     QApplication::setApplicationDisplayName(QStringLiteral("Мерилон"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merilon.png")));
 
     // The standard dialogs speak Russian whatever the system's language.
     QTranslator qtRussian;

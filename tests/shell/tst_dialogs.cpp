@@ -118,6 +118,7 @@ void TestDialogs::aboutBox()
     QCOMPARE(ui.Version->text(), QStringLiteral("Версия: 1.1.1.1"));
     QVERIFY(ui.Comments->text().startsWith(QStringLiteral("Комментарий:       Программа")));
     QVERIFY(ui.OKButton->isDefault());
+    QCOMPARE(ui.ProgramIcon->pixmap().size(), QSize(32, 32)); // the program's icon
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::keyClick(&about, Qt::Key_Return);

@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Draws the program icon, 32 x 32: a white tick on a blue rounded square.
+
+Run from the repository root; writes src/shell/images/merilon.png and the
+Windows icon src/shell/merilon.ico (one 32 x 32 image stored as PNG).
+"""
+import math
+import struct
+import zlib
+
+S = 32
+SUB = 4
+
+
+def png(pixels):
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in pixels)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", S, S, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def rounded_square(x, y):
+    r = 6.0
+    cx = min(max(x, r + 1), S - r - 1)
+    cy = min(max(y, r + 1), S - r - 1)
+    return math.hypot(x - cx, y - cy) <= r
+
+
+def segment_distance(px, py, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(px - ax - t * dx, py - ay - t * dy)
+
+
+def tick(x, y):
+    return min(segment_distance(x, y, 8, 17, 14, 23), segment_distance(x, y, 14, 23, 25, 9)) <= 2.6
+
+
+def pixel(x, y):
+    acc = [0, 0, 0, 0]
+    for sy in range(SUB):
+        for sx in range(SUB):
+            fx, fy = x + (sx + 0.5) / SUB, y + (sy + 0.5) / SUB
+            if tick(fx, fy):
+                colour = (255, 255, 255)
+            elif rounded_square(fx, fy):
+                shade = int(60 * fy / S)
+                colour = (30, 90 + shade, 200 - shade)
+            else:
+                continue
+            for i in range(3):
+                acc[i] += colour[i]
+            acc[3] += 1
+    n = SUB * SUB
+    if acc[3] == 0:
+        return (0, 0, 0, 0)
+    return (acc[0] // acc[3], acc[1] // acc[3], acc[2] // acc[3], 255 * acc[3] // n)
+
+
+def main():
+    data = png([[pixel(x, y) for x in range(S)] for y in range(S)])
+    with open("src/shell/images/merilon.png", "wb") as f:
+        f.write(data)
+    header = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", S, S, 0, 0, 1, 32, len(data), 6 + 16)
+    with open("src/shell/merilon.ico", "wb") as f:
+        f.write(header + entry + data)
+
+
+if __name__ == "__main__":
+    main()
