@@ -6,6 +6,7 @@
 #include "ui_formzurnal.h"
 
 #include <QFile>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QTest>
 #include <QTextBlock>
@@ -214,6 +215,22 @@ void TestJournal::viewer()
     ui.Zurnal->trigger();
     QCOMPARE(shown, QStringLiteral(" Фамилия имя: Читаемый Петя"));
     QCOMPARE(r.MainForm.status().panelText(ModePanel), QStringLiteral("Выберите режим"));
+
+    // Without a printer, Ctrl+P says so; a journal that cannot be read says
+    // why and the window still opens.
+    r.desktop.whileOpen = [&] {
+        auto *window = r.MainForm.findChild<TFormzurnal *>();
+        window->widgets().printdoc->trigger();
+    };
+    ui.Zurnal->trigger();
+    if (QPrinterInfo::defaultPrinter().isNull())
+        QVERIFY(r.desktop.errors.size() == 1 && r.desktop.errors[0].contains(u"принтер"));
+    r.desktop.errors.clear();
+    QVERIFY(QFile::remove(r.path()) && QFile::link(QStringLiteral("/proc/self/mem"), r.path()));
+    r.desktop.dialogs.clear();
+    ui.Zurnal->trigger();
+    QCOMPARE(r.desktop.errors.size(), 1);
+    QCOMPARE(r.desktop.dialogs, QStringList{"Formzurnal"});
 
     const QString title = JournalViewer::jobTitle(QStringLiteral("строка\r\n").repeated(100));
     QVERIFY(title.toUtf8().size() <= 255 && !title.contains(QLatin1Char('\n')));
