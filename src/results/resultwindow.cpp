@@ -84,6 +84,10 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
     report.SetSelStart(report.LineIndex(5));
     report.SetSelLength(1);
     report.SetSelColor(QColor(0, 0, 0));
+    // The control's italic Tahoma belongs to the text, so that the journal
+    // keeps it.
+    report.SelectAll();
+    report.SetSelFont(m_form.widgets().Editresult->font(), 10);
     report.SetSelStart(0);
 }
 

@@ -394,6 +394,17 @@ void RichText::SetSelSize(double points)
     m_cursor.mergeCharFormat(format);
 }
 
+void RichText::SetSelFont(const QFont &font, double points)
+{
+    QTextCharFormat format;
+    format.setFontFamilies(font.families().isEmpty() ? QStringList{font.family()}
+                                                     : font.families());
+    format.setFontPointSize(points);
+    format.setFontItalic(font.italic());
+    format.setFontWeight(font.weight());
+    m_cursor.mergeCharFormat(format);
+}
+
 void RichText::SetSelColor(const QColor &color)
 {
     QTextCharFormat format;

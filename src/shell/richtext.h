@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QObject>
 #include <QString>
 #include <QTextCursor>
@@ -87,6 +88,8 @@ public:
     CaretPosition CaretPos() const;
     void SetSelSize(double points);
     void SetSelColor(const QColor &color);
+    // The family, size (in points), italic and bold of `font` on the selection.
+    void SetSelFont(const QFont &font, double points);
 
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly);

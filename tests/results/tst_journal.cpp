@@ -83,6 +83,7 @@ void TestJournal::newestFirst()
             if (it.fragment().charFormat().foreground().color() == QColor(255, 0, 0))
                 ++red;
     QCOMPARE(red, 2);
+    QVERIFY(two.document()->begin().begin().fragment().charFormat().fontItalic());
     QVERIFY(!r.Formresult.isVisible());
 }
 

@@ -127,6 +127,13 @@ void TestResultWindow::reportText()
             QVERIFY2(!colour.isValid(), qPrintable(QString::number(i)));
     }
 
+    // Every character carries the control's italic 10-point Tahoma.
+    for (QTextBlock b = r.report().document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            QVERIFY(it.fragment().charFormat().fontItalic());
+            QCOMPARE(it.fragment().charFormat().fontPointSize(), 10.0);
+        }
+
     // The next report replaces this one; an empty first name keeps the space.
     r.names.name.clear();
     r.window.ComputeResult(2);
