@@ -5,20 +5,16 @@ Shapes are filled at 4x4 samples per pixel, so edges are smoothed.
 Run from the repository root; writes src/shell/images/NN.png.
 """
 import math
-import struct
-import zlib
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pngwrite import png  # noqa: E402
 
 S = 16
 SUB = 4
 
 
-def png(pixels):
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data
-                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in pixels)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", S, S, 8, 6, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 class Canvas:

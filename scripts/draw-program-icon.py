@@ -5,20 +5,17 @@ Run from the repository root; writes src/shell/images/merilon.png and the
 Windows icon src/shell/merilon.ico (one 32 x 32 image stored as PNG).
 """
 import math
+import os
 import struct
-import zlib
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pngwrite import png  # noqa: E402
 
 S = 32
 SUB = 4
 
 
-def png(pixels):
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data
-                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in pixels)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", S, S, 8, 6, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def rounded_square(x, y):
