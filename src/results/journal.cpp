@@ -1,14 +1,12 @@
 #include "journal.h"
 
 #include "shell/richtext.h"
-#include "shell/rtfreader.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 #include <QTextCursor>
-#include <QTextDocument>
 
 namespace merilon {
 
@@ -66,10 +64,7 @@ bool Journal::addRecord(RichText &record, QString *error) const
     } else {
         // Any other journal is read whole, and keeps all its formatting.
         RichText journal;
-        if (rtf::looksLikeRtf(old))
-            journal.setRtf(old);
-        else
-            journal.setPlain(decodePlainText(old));
+        journal.setFileContent(old);
         const QTextCursor kept = record.cursor();
         record.SelectAll();
         journal.SetSelStart(0);

@@ -160,10 +160,7 @@ bool RichLines::LoadFromFile(const QString &path, QString *error)
                          .arg(fileName(path), file.errorString());
         return false;
     }
-    if (rtf::looksLikeRtf(data))
-        m_owner.setRtf(data);
-    else
-        m_owner.setPlain(decodePlainText(data));
+    m_owner.setFileContent(data);
     return true;
 }
 
@@ -207,6 +204,14 @@ void RichText::setRtf(QByteArrayView rtf)
     QTextCursor cursor(fresh);
     rtf::insertRtf(rtf, cursor);
     replaceDocument(fresh);
+}
+
+void RichText::setFileContent(const QByteArray &data)
+{
+    if (rtf::looksLikeRtf(data))
+        setRtf(data);
+    else
+        setPlain(decodePlainText(data));
 }
 
 void RichText::setPlain(const QString &text)

@@ -126,6 +126,9 @@ public:
 
     // Replaces the content with RTF or plain text read from memory.
     void setRtf(QByteArrayView rtf);
+    // Replaces the content with the bytes of a file: RTF when they begin
+    // with "{\rtf", plain text otherwise.
+    void setFileContent(const QByteArray &data);
     void setPlain(const QString &text);
     QByteArray toRtf() const;
 

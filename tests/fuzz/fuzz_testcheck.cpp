@@ -3,7 +3,6 @@
 #include "content/questionblock.h"
 #include "content/testcheck.h"
 #include "shell/richtext.h"
-#include "shell/rtfreader.h"
 
 #include <QGuiApplication>
 #include <cstdint>
@@ -20,10 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     merilon::RichText document;
-    if (merilon::rtf::looksLikeRtf(bytes))
-        document.setRtf(bytes);
-    else
-        document.setPlain(merilon::decodePlainText(bytes));
+    document.setFileContent(bytes);
 
     constexpr int questionCount = 5; // small, so that inputs can hold whole tests
     const std::vector<merilon::TestProblem> problems = merilon::checkTest(document, questionCount);
