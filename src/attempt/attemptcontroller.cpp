@@ -186,21 +186,19 @@ void AttemptController::TimeOut()
         endAttempt(End::TimeOut);
 }
 
-void AttemptController::finish()
+void AttemptController::finish(const QString &warning)
 {
     m_running = false;
     m_parts.Timetest.stop();
+    if (!warning.isEmpty())
+        m_parts.desktop.showWarning(&m_parts.form, warning);
     m_parts.windows.showResult(m_parts.state.CorrectCount);
 }
 
 void AttemptController::endAttempt(End how)
 {
     const Ui::TMainForm &ui = m_parts.form.widgets();
-    m_running = false;
-    m_parts.Timetest.stop();
-    if (how == End::TimeOut)
-        m_parts.desktop.showWarning(&m_parts.form, QStringLiteral("Время теста закончилось!"));
-    m_parts.windows.showResult(m_parts.state.CorrectCount);
+    finish(how == End::TimeOut ? QStringLiteral("Время теста закончилось!") : QString());
     if (how == End::Stop)
         m_parts.state.CorrectCount = 0;
     ui.Start->setEnabled(true);
@@ -208,7 +206,6 @@ void AttemptController::endAttempt(End how)
     ui.Buttondalshe->setEnabled(false);
     ui.Editorvopros->content().Lines().Assign(m_parts.information.Lines());
     ui.Panelvybotv->hide();
-    m_parts.Timetest.stop();
     if (how != End::TimeOut) {
         ui.FileOpen1->setEnabled(true);
         ui.Zurnal->setEnabled(true);

@@ -68,8 +68,9 @@ public:
 private:
     enum class End { LastAnswer, Stop, TimeOut };
     void endAttempt(End how);
-    // Stops the clock and shows the result; the attempt is over.
-    void finish();
+    // Stops the clock, shows the warning if there is one and then the
+    // result; the attempt is over.
+    void finish(const QString &warning = QString());
     // Whether the attempt that was running when a wait began still runs.
     bool stillRunning(unsigned attempt) const { return m_running && m_attempt == attempt; }
     void showProgress();

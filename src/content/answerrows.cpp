@@ -14,7 +14,6 @@ namespace merilon {
 
 namespace {
 
-const char kLetters[] = "ABCDEFGHIJ";
 const char kCorrectProperty[] = "correct";
 const QString kHint = QStringLiteral("Укажите вариант ответа");
 
@@ -65,7 +64,7 @@ void AnswerRows::CreateAnswerRows(std::uint8_t n)
         auto *button = new QRadioButton(ui.Panelgroupodinotv);
         button->setObjectName(QStringLiteral("Radiootv%1").arg(k));
         button->setGeometry(6, ui.Panelgroupodinotv->height() - 1, 32, 20);
-        button->setText(QString(QLatin1Char(kLetters[k - 1])));
+        button->setText(QString(QLatin1Char(VariantLetters[k - 1])));
         button->setStatusTip(kHint);
         setCorrect(button, false);
         button->show();

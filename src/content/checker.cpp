@@ -14,8 +14,6 @@ namespace merilon {
 
 namespace {
 
-const char kLetters[] = "ABCDEFGHIJ";
-
 const QString kUsage = QStringLiteral(
     "Использование: merilon-check [--dump | --json] ФАЙЛ.tstt\n"
     "\n"
@@ -77,7 +75,7 @@ void dump(const std::vector<ShownQuestion> &shown, QTextStream &out)
             out << line << '\n';
         for (qsizetype i = 0; i < q.rows.size(); ++i) {
             const QStringList lines = linesOf(q.rows[i]);
-            out << kLetters[i] << (q.block.variants[size_t(i)].correct ? " (+) " : " (-) ")
+            out << VariantLetters[i] << (q.block.variants[size_t(i)].correct ? " (+) " : " (-) ")
                 << lines.value(0) << '\n';
             for (qsizetype l = 1; l < lines.size(); ++l)
                 out << "    " << lines[l] << '\n';
@@ -104,7 +102,7 @@ QJsonObject json(const QString &path, const std::vector<TestProblem> &problems,
             QJsonArray rows;
             for (qsizetype i = 0; i < q.rows.size(); ++i) {
                 const Variant &v = q.block.variants[size_t(i)];
-                rows.append(QJsonObject{{"letter", QString(QLatin1Char(kLetters[i]))},
+                rows.append(QJsonObject{{"letter", QString(QLatin1Char(VariantLetters[i]))},
                                         {"correct", v.correct},
                                         {"line", v.line + 1},
                                         {"text", q.rows[i]}});

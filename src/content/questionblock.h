@@ -8,7 +8,8 @@ namespace merilon {
 class RichText;
 
 // Rows are labelled "A" to "J", so a question can show ten variants.
-inline constexpr int MaxVariantRows = 10;
+inline constexpr char VariantLetters[] = "ABCDEFGHIJ";
+inline constexpr int MaxVariantRows = sizeof(VariantLetters) - 1;
 
 // One answer variant as its row receives it.
 struct Variant
