@@ -1,6 +1,6 @@
 #include "aboutbox.h"
 
-#include "fonts.h"
+#include "dialogframe.h"
 #include "ui_aboutbox.h"
 
 #include <QPixmap>

@@ -1,7 +1,5 @@
 #include "fonts.h"
 
-#include <QWidget>
-
 namespace merilon {
 
 QFont windowFont()
@@ -25,15 +23,6 @@ QFont serifFont(double points)
     font.setFamilies(serifFamilies());
     font.setPointSizeF(points);
     return font;
-}
-
-void fixedDialogFrame(QWidget &dialog, bool closeButton)
-{
-    Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint;
-    flags |= closeButton ? Qt::WindowCloseButtonHint : Qt::CustomizeWindowHint;
-    dialog.setWindowFlags(flags);
-    dialog.setFixedSize(dialog.size());
-    dialog.setFont(windowFont());
 }
 
 } // namespace merilon

@@ -12,8 +12,4 @@ QFont windowFont();
 QFont serifFont(double points);
 QStringList serifFamilies();
 
-// A dialog of fixed size in the window font; with or without a close button
-// (without one it has no system menu either).
-void fixedDialogFrame(QWidget &dialog, bool closeButton);
-
 } // namespace merilon

@@ -1,5 +1,6 @@
 #include "formresult.h"
 
+#include "dialogframe.h"
 #include "fonts.h"
 #include "ui_formresult.h"
 

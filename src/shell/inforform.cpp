@@ -1,5 +1,6 @@
 #include "inforform.h"
 
+#include "dialogframe.h"
 #include "fonts.h"
 #include "ui_inforform.h"
 

@@ -1,6 +1,6 @@
 #include "startform.h"
 
-#include "fonts.h"
+#include "dialogframe.h"
 #include "ui_startform.h"
 
 #include <QKeyEvent>
