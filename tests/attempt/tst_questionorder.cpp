@@ -1,5 +1,6 @@
 #include "attempt/questionorder.h"
 
+#include <QSet>
 #include <QTest>
 #include <algorithm>
 #include <numeric>
@@ -14,6 +15,7 @@ private slots:
     void generatorByHand();
     void fills();
     void streamGoesOn();
+    void clockSeedMoves();
 };
 
 void TestQuestionOrder::generatorByHand()
@@ -75,6 +77,18 @@ void TestQuestionOrder::streamGoesOn()
     std::vector<std::int32_t> again;
     resumed.FillOrder(again, 50);
     QCOMPARE(again, second);
+}
+
+void TestQuestionOrder::clockSeedMoves()
+{
+    // The finest clock of the system: two readings a few milliseconds apart differ, so two
+    // attempts started one after the other get different orders.
+    QSet<std::uint32_t> seeds;
+    for (int i = 0; i < 5; ++i) {
+        seeds.insert(clockSeed());
+        QTest::qSleep(3);
+    }
+    QCOMPARE(seeds.size(), 5);
 }
 
 QTEST_MAIN(TestQuestionOrder)

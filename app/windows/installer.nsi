@@ -1,0 +1,100 @@
+; The installer a school's administrator runs: installs for all users into a folder where
+; examinees may write the journal, with shortcuts, an entry among the installed programs and an
+; uninstaller that never deletes the journal. Silent with /S; /D=FOLDER sets the folder.
+;
+; makensis -DVERSION=1.1.1.1 -DOUTFILE=<setup.exe> -DICON=<merilon.ico>
+;          -DFILES=<File commands> -DUNFILES=<Delete commands>   (written by scripts/windows.sh)
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+
+!include "MUI2.nsh"
+!include "x64.nsh"
+
+!define PRODUCT "Мерилон"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon"
+
+Name "${PRODUCT}"
+Caption "Установка программы ${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+; The program keeps its journal in its own folder, so the default is a folder that users may
+; write to, not Program Files; users get modify rights on whatever folder is chosen.
+InstallDir "C:\Merilon"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+VIProductVersion "${VERSION}"
+VIAddVersionKey /LANG=1049 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1049 "FileDescription" "Установка программы ${PRODUCT}"
+VIAddVersionKey /LANG=1049 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1049 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 Разработчики программы ${PRODUCT}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\merilon.exe"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Прочтите.txt"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Программа хранит журнал результатов Journal.res в своей папке, поэтому ученики должны иметь право записи в неё. Программа даст это право группе «Пользователи». Не выбирайте папку внутри Program Files."
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Russian"
+
+Function .onInit
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${Else}
+        MessageBox MB_ICONSTOP "Программе нужна 64-разрядная Windows." /SD IDOK
+        Abort
+    ${EndIf}
+FunctionEnd
+
+Function un.onInit
+    SetRegView 64
+FunctionEnd
+
+Section "Мерилон" SecMain
+    SectionIn RO
+    SetShellVarContext all
+    SetOutPath "$INSTDIR"
+    !include "${FILES}"
+    WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+    ; Examinees write the journal here: the Users group (by its SID, whatever the system's
+    ; language) may modify the folder and what is created in it.
+    nsExec::ExecToLog 'icacls "$INSTDIR" /grant *S-1-5-32-545:(OI)(CI)M'
+    Pop $0
+
+    CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+    CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\merilon.exe"
+    CreateShortcut "$SMPROGRAMS\${PRODUCT}\Справка.lnk" "$INSTDIR\Help-T.chm"
+    CreateShortcut "$SMPROGRAMS\${PRODUCT}\Прочтите.lnk" "$INSTDIR\Прочтите.txt"
+    CreateShortcut "$SMPROGRAMS\${PRODUCT}\Удалить ${PRODUCT}.lnk" "$INSTDIR\Uninstall.exe"
+    CreateShortcut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\merilon.exe"
+
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Разработчики программы ${PRODUCT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\merilon.exe"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; Removes exactly what was installed. The journal Journal.res (and its lock file) stays, and
+; so does the folder that holds it.
+Section "Uninstall"
+    SetShellVarContext all
+    !include "${UNFILES}"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+    Delete "$SMPROGRAMS\${PRODUCT}\*.lnk"
+    RMDir "$SMPROGRAMS\${PRODUCT}"
+    Delete "$DESKTOP\${PRODUCT}.lnk"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

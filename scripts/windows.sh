@@ -1,0 +1,408 @@
+#!/usr/bin/env bash
+# The Windows build in one command. On Debian 12 it installs what it needs, gets Qt for
+# MinGW-w64, cross-builds the program, runs every test under Wine, builds the portable zip and
+# the installer, and tries both under Wine: the zip's programs start from an empty folder, the
+# installer installs silently, the installed program runs an attempt on an X display and writes
+# its journal, the uninstaller removes the program and keeps the journal.
+# A second call reuses what is built.
+#
+# Qt for MinGW comes from the archive named by MERILON_QT_MINGW_ARCHIVE when it is given and
+# sound, else from the cache folder (MERILON_QT_CACHE, by default ~/.cache/merilon), else it is
+# built there from Debian's source package of the host's Qt (about 30 minutes on two cores).
+#
+# Everything goes under build/windows: qt-mingw (Qt from the archive), build (the cross build),
+# wine (the Wine prefix), dist (the zip and the installer), logs.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+WINDOWS_PACKAGES=(
+    cmake ninja-build xz-utils dpkg-dev
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+    mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool
+    nsis zip unzip fp-utils
+)
+# The options Qt is configured with; they are part of the cache key.
+QT_CONFIGURE=(
+    -xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32-
+    -qt-host-path /usr -release -shared -nomake examples -nomake tests
+    -no-pkg-config -no-icu -no-zstd -no-dbus -no-opengl
+    -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-harfbuzz -qt-freetype -qt-doubleconversion
+    -no-feature-network -no-feature-sql -no-feature-xml -no-feature-concurrent
+    -no-feature-vulkan -no-feature-tabletevent -no-feature-androiddeployqt
+)
+
+OUT="$ROOT/build/windows"
+BUILD="$OUT/build"
+LOGS="$OUT/logs"
+DIST="$OUT/dist"
+WINE_RUN="$ROOT/cmake/wine-run.sh"
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+say() { printf '== %s\n' "$*"; }
+fail() {
+    printf 'windows.sh: %s\n' "$*" >&2
+    exit 1
+}
+winpath() { printf 'Z:%s' "$(realpath -m "$1")" | tr / '\\'; }
+
+# ---- Qt for MinGW ------------------------------------------------------------------------------
+
+QT_VERSION=""  # the Debian version of the host's Qt, which the cross-built one must match
+QT_DIR=""      # the Qt prefix the build uses
+
+# The archive, unpacked into build/windows/qt-mingw once per archive (by its checksum).
+qt_from_archive() {
+    local archive=$1 dest="$OUT/qt-mingw" sum
+    if [ ! -f "$archive" ]; then
+        echo "The Qt archive $archive does not exist." >&2
+        return 1
+    fi
+    sum=$(sha256sum <"$archive" | cut -c1-64)
+    if [ -f "$dest/.archive-sha256" ] && [ "$(cat "$dest/.archive-sha256")" = "$sum" ]; then
+        QT_DIR=$dest
+        return 0
+    fi
+    say "Unpacking Qt for MinGW from $archive"
+    rm -rf "$dest" "$dest.part"
+    mkdir -p "$dest.part"
+    if ! tar -xJf "$archive" -C "$dest.part" 2>"$LOGS/qt-archive.log" ||
+        [ ! -f "$dest.part/qt-mingw/lib/cmake/Qt6/Qt6Config.cmake" ] ||
+        [ ! -f "$dest.part/qt-mingw/bin/Qt6Core.dll" ]; then
+        rm -rf "$dest.part"
+        echo "The Qt archive $archive is damaged or is not Qt for MinGW (no qt-mingw/ with Qt6Core.dll and its CMake package); see $LOGS/qt-archive.log." >&2
+        return 1
+    fi
+    mv "$dest.part/qt-mingw" "$dest"
+    rm -rf "$dest.part"
+    echo "$sum" >"$dest/.archive-sha256"
+    QT_DIR=$dest
+}
+
+qt_cache_dir() {
+    local key
+    key=$(printf '%s\n' "$QT_VERSION" "${QT_CONFIGURE[*]}" \
+        "$(x86_64-w64-mingw32-g++-posix --version | head -n1)" | sha256sum | cut -c1-12)
+    printf '%s/qt6-base-%s-mingw-%s' "${MERILON_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/merilon}" \
+        "${QT_VERSION%%+*}" "$key"
+}
+
+# apt-get source needs the source lists; Debian's images often ship only the binary ones.
+ensure_source_lists() {
+    if apt-get source --print-uris "qt6-base=$QT_VERSION" >/dev/null 2>&1; then
+        return 0
+    fi
+    if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        say "Adding Debian's source lists (deb-src) for apt-get source"
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            as_root tee /etc/apt/sources.list.d/merilon-deb-src.sources >/dev/null
+    fi
+    as_root apt-get update
+}
+
+qt_from_source() {
+    local dest=$1 src="$OUT/qt-source" started
+    say "Building Qt $QT_VERSION for MinGW-w64 from Debian's source into $dest."
+    say "This takes about 30 minutes on two cores; it is done once and kept in the cache."
+    ensure_source_lists
+    mkdir -p "$src"
+    (
+        cd "$src"
+        [ -d "qt6-base-${QT_VERSION%-*}" ] || apt-get source "qt6-base=$QT_VERSION"
+        rm -rf build && mkdir build && cd build
+        started=$(date +%s)
+        # Debian's source lacks src/3rdparty/wintab, hence no tablet events; androiddeployqt
+        # would be built for the target. Direct2D stays on: without it Qt6PrintSupport.dll
+        # does not link.
+        "../qt6-base-${QT_VERSION%-*}/configure" -prefix "$dest" "${QT_CONFIGURE[@]}" \
+            -- -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" \
+            -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+        cmake --build . --parallel
+        cmake --install .
+        echo "Qt built in $(($(date +%s) - started)) s"
+    ) >"$LOGS/qt-build.log" 2>&1 || fail "building Qt failed; see $LOGS/qt-build.log"
+    touch "$dest/.complete"
+}
+
+get_qt() {
+    QT_VERSION=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+    if [ -n "${MERILON_QT_MINGW_ARCHIVE:-}" ]; then
+        qt_from_archive "$MERILON_QT_MINGW_ARCHIVE" && return 0
+        echo "Falling back to the cache folder or to building Qt." >&2
+    fi
+    local cache
+    cache=$(qt_cache_dir)
+    if [ ! -f "$cache/.complete" ]; then
+        rm -rf "$cache"
+        qt_from_source "$cache"
+    fi
+    QT_DIR=$cache
+}
+
+# ---- Wine --------------------------------------------------------------------------------------
+
+setup_wine() {
+    export WINEPREFIX="$OUT/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "Creating the Wine prefix"
+        timeout 300 "$WINE" wineboot -i >"$LOGS/wineboot.log" 2>&1 || fail "wineboot failed; see $LOGS/wineboot.log"
+        timeout 60 "$WINESERVER" -w || true
+    fi
+    # The offscreen platform on Windows draws text from a font folder of its own.
+    mkdir -p "$OUT/fonts"
+    cp -u /usr/share/wine/fonts/tahoma*.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf \
+        /usr/share/fonts/truetype/dejavu/DejaVuSerif*.ttf "$OUT/fonts/"
+    export QT_QPA_FONTDIR="$OUT/fonts"
+    # QtTest logs to the debugger unless told that stderr is a console.
+    export QT_FORCE_STDERR_LOGGING=1
+}
+
+# The DLLs of Qt and of MinGW's runtime, for programs that run from the build folder.
+with_dll_path() {
+    local gcc
+    gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+    WINEPATH="$(winpath "$QT_DIR/bin");$(winpath "$gcc");$(winpath /usr/x86_64-w64-mingw32/lib)" "$@"
+}
+
+DISPLAY_PID=""
+start_display() {
+    local n
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    DISPLAY_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    fail "Xvfb did not start"
+}
+
+stop_wine() {
+    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+cleanup() {
+    stop_wine
+    [ -n "$DISPLAY_PID" ] && kill "$DISPLAY_PID" 2>/dev/null || true
+}
+
+# wait_window TITLE SECONDS: the X window of that title, once it is shown.
+wait_window() {
+    local id
+    for _ in $(seq $(($2 * 4))); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.25
+    done
+    return 1
+}
+
+# ---- the packages ------------------------------------------------------------------------------
+
+VERSION=""
+ZIP=""
+SETUP=""
+
+build_packages() {
+    VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
+    local stage="$OUT/stage" lists="$OUT/installer"
+    rm -rf "$stage" "$lists"
+    mkdir -p "$DIST" "$lists"
+    cmake --install "$BUILD" --prefix "$stage/Merilon" >"$LOGS/install.log"
+    ZIP="$DIST/Merilon-$VERSION-win64.zip"
+    SETUP="$DIST/Merilon-$VERSION-setup.exe"
+    rm -f "$ZIP" "$SETUP"
+    (cd "$stage" && zip -q -r -X -UN=UTF8 "$ZIP" Merilon)
+
+    # The installer's file lists: what it installs is exactly what it uninstalls.
+    {
+        printf '\xef\xbb\xbf'
+        (cd "$stage/Merilon" && find . -type d | sort) | while read -r dir; do
+            rel=${dir#./}
+            printf 'SetOutPath "$INSTDIR%s"\n' "$([ "$dir" = . ] || printf '\\%s' "${rel//\//\\}")"
+            find "$stage/Merilon/$rel" -maxdepth 1 -type f | sort | while read -r file; do
+                printf 'File "%s"\n' "$file"
+            done
+        done
+        printf 'SetOutPath "$INSTDIR"\n'
+    } >"$lists/files.nsh"
+    {
+        printf '\xef\xbb\xbf'
+        (cd "$stage/Merilon" && find . -type f | sort) | while read -r file; do
+            rel=${file#./}
+            printf 'Delete "$INSTDIR\\%s"\n' "${rel//\//\\}"
+        done
+        (cd "$stage/Merilon" && find . -mindepth 1 -type d | sort -r) | while read -r dir; do
+            rel=${dir#./}
+            printf 'RMDir "$INSTDIR\\%s"\n' "${rel//\//\\}"
+        done
+    } >"$lists/unfiles.nsh"
+    makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$VERSION" -DOUTFILE="$SETUP" \
+        -DICON="$ROOT/src/shell/merilon.ico" -DFILES="$lists/files.nsh" \
+        -DUNFILES="$lists/unfiles.nsh" "$ROOT/app/windows/installer.nsi" >"$LOGS/makensis.log" 2>&1 ||
+        fail "makensis failed; see $LOGS/makensis.log"
+}
+
+# A small well-formed test: 50 questions, the first variant right.
+write_smoke_test() {
+    local file=$1 n
+    {
+        printf 'Проверочный тест\r\n\r\n'
+        for n in $(seq 50); do
+            printf '#%d Вопрос %d?\r\n+Да\r\n-Нет\r\n-Не знаю\r\n\r\n' "$n" "$n"
+        done
+    } >"$file"
+}
+
+# The program from FOLDER on the windows platform: Open from the command line, Start, the
+# registration window, two answers, Stop, Yes, the result window's OK; the journal must then
+# hold the record. Leaves a screenshot of the result window in logs/ when ImageMagick is there.
+smoke_attempt() {
+    local folder=$1 test="$OUT/smoke/Проба.tstt" id
+    mkdir -p "$OUT/smoke"
+    write_smoke_test "$test"
+    rm -f "$folder/Journal.res"
+    QT_QPA_PLATFORM=windows MERILON_WINE_TIMEOUT=120 "$WINE_RUN" "$folder/merilon.exe" \
+        "$(winpath "$test")" >"$LOGS/smoke.log" 2>&1 &
+    local program=$!
+    id=$(wait_window 'Мерилон и обучение' 60) || fail "smoke run: the main window did not appear; see $LOGS/smoke.log"
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
+    sleep 1
+    xdotool key F5
+    id=$(wait_window 'Введите информацию о себе' 20) || fail "smoke run: no registration window"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool type --delay 80 'Проверкин'
+    xdotool key Tab Tab
+    xdotool type --delay 80 'Пётр'
+    xdotool key shift+Tab space
+    sleep 2
+    # Two questions: the first row (always right here), then Next.
+    local main
+    main=$(wait_window 'Мерилон и обучение' 10)
+    for _ in 1 2; do
+        xdotool key Tab
+        sleep 0.3
+    done
+    xdotool key alt+x
+    id=$(wait_window 'Подтвердите' 20) || fail "smoke run: Stop asked nothing"
+    xdotool key Return
+    id=$(wait_window 'Результаты теста' 20) || fail "smoke run: no result window"
+    sleep 1
+    if command -v import >/dev/null; then
+        import -window root "$LOGS/smoke-result.png" 2>/dev/null || true
+    fi
+    xdotool key Return
+    for _ in $(seq 40); do
+        [ -s "$folder/Journal.res" ] && break
+        sleep 0.25
+    done
+    [ -s "$folder/Journal.res" ] || fail "smoke run: no journal written in $folder"
+    xdotool key --window "$main" alt+F4 2>/dev/null || true
+    sleep 2
+    kill "$program" 2>/dev/null || true
+    wait "$program" 2>/dev/null || true
+    stop_wine
+    # The record names the examinee (the journal is RTF: the name's letters as \uN).
+    grep -q 'u1055\\' "$folder/Journal.res" && grep -q 'u1088\\' "$folder/Journal.res" ||
+        fail "smoke run: the journal holds no record of the examinee"
+    echo "smoke run: the attempt's record is in $folder/Journal.res"
+}
+
+test_zip() {
+    local dir="$OUT/try-zip" test="$OUT/smoke/Проба.tstt" id
+    say "The zip in an empty folder"
+    rm -rf "$dir" && mkdir -p "$dir" "$OUT/smoke"
+    unzip -q "$ZIP" -d "$dir"
+    write_smoke_test "$test"
+    # No WINEPATH: every DLL must come from the folder itself.
+    MERILON_WINE_TIMEOUT=60 "$WINE_RUN" "$dir/Merilon/merilon-check.exe" "$(winpath "$test")" \
+        >"$LOGS/zip-check.log" 2>&1 || fail "merilon-check.exe from the zip failed; see $LOGS/zip-check.log"
+    grep -q 'Ошибок: 0' "$LOGS/zip-check.log" ||
+        fail "merilon-check.exe from the zip said nothing sensible; see $LOGS/zip-check.log"
+    QT_QPA_PLATFORM=windows MERILON_WINE_TIMEOUT=60 "$WINE_RUN" "$dir/Merilon/merilon.exe" \
+        >"$LOGS/zip-run.log" 2>&1 &
+    local program=$!
+    id=$(wait_window 'Мерилон и обучение' 60) || fail "merilon.exe from the zip shows no window; see $LOGS/zip-run.log"
+    xdotool key --window "$id" alt+F4 2>/dev/null || true
+    sleep 2
+    kill "$program" 2>/dev/null || true
+    wait "$program" 2>/dev/null || true
+    stop_wine
+    echo "zip: merilon-check.exe checked a test and merilon.exe started, with only the folder's DLLs"
+}
+
+test_installer() {
+    local target='C:\Merilon-CI' unix="$WINEPREFIX/drive_c/Merilon-CI" key
+    key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon'
+    say "The installer, silent, into $target"
+    rm -rf "$unix"
+    timeout 180 "$WINE" "$SETUP" /S "/D=$target" >"$LOGS/setup.log" 2>&1 || fail "the installer failed; see $LOGS/setup.log"
+    timeout 60 "$WINESERVER" -w || true
+    [ -f "$unix/merilon.exe" ] && [ -f "$unix/Uninstall.exe" ] && [ -f "$unix/platforms/qwindows.dll" ] ||
+        fail "the installer left no program in $unix"
+    timeout 60 "$WINE" reg query "$key" /v DisplayName >"$LOGS/setup-reg.log" 2>&1 ||
+        fail "no entry among the installed programs; see $LOGS/setup-reg.log"
+    ls "$WINEPREFIX/drive_c/users/Public/Desktop/"*.lnk >/dev/null 2>&1 ||
+        fail "no desktop shortcut"
+    smoke_attempt "$unix"
+
+    say "The uninstaller keeps the journal"
+    timeout 120 "$WINE" "$unix/Uninstall.exe" /S >"$LOGS/uninstall.log" 2>&1 || fail "the uninstaller failed; see $LOGS/uninstall.log"
+    # It copies itself aside and works from there: wait until it is done.
+    for _ in $(seq 120); do
+        [ -e "$unix/merilon.exe" ] || [ -e "$unix/Uninstall.exe" ] || break
+        sleep 0.5
+    done
+    timeout 60 "$WINESERVER" -w || true
+    [ ! -e "$unix/merilon.exe" ] && [ ! -e "$unix/Qt6Core.dll" ] || fail "the uninstaller left the program"
+    [ -s "$unix/Journal.res" ] || fail "the uninstaller deleted the journal"
+    if timeout 60 "$WINE" reg query "$key" >/dev/null 2>&1; then
+        fail "the uninstaller left the entry among the installed programs"
+    fi
+    echo "installer: installed silently, the program wrote its journal there, the uninstaller kept Journal.res"
+}
+
+# ---- the steps ---------------------------------------------------------------------------------
+
+main() {
+    mkdir -p "$OUT" "$LOGS"
+    ensure_packages "${PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+
+    get_qt
+    say "Qt for MinGW: $QT_DIR"
+
+    say "Cross-building"
+    if [ ! -f "$BUILD/build.ninja" ] ||
+        ! grep -qxF "MERILON_QT_MINGW:PATH=$QT_DIR" "$BUILD/CMakeCache.txt"; then
+        rm -rf "$BUILD"
+        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR"
+    fi
+    cmake --build "$BUILD" --parallel
+
+    setup_wine
+    trap cleanup EXIT
+    # Offscreen tests need no display; the Windows console and clipboard of Wine do.
+    start_display
+    say "Every test under Wine (offscreen; the Windows-only ones on the windows platform)"
+    local status=0
+    with_dll_path ctest --test-dir "$BUILD" --output-on-failure --parallel 2 --timeout 300 "$@" ||
+        status=$?
+    stop_wine
+    [ "$status" -eq 0 ] || fail "a test failed under Wine"
+
+    say "The packages"
+    build_packages
+    test_zip
+    test_installer
+    say "Built: $(basename "$ZIP") $(du -k "$ZIP" | cut -f1) KB, $(basename "$SETUP") $(du -k "$SETUP" | cut -f1) KB, in $DIST"
+}
+
+main "$@"
