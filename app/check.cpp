@@ -1,4 +1,5 @@
 #include "content/checker.h"
+#include "shell/console.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -10,7 +11,7 @@ namespace {
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        QTextStream(stderr) << message << '\n';
+        merilon::writeText(stderr, message + QLatin1Char('\n'));
 }
 
 } // namespace
@@ -18,14 +19,21 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(quietHandler);
-    // The checker shows no window and needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    merilon::useHeadlessPlatform();
     QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    const int status = merilon::runChecker(QGuiApplication::arguments().mid(1), out, err);
+    const QStringList arguments = QGuiApplication::arguments().mid(1);
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    const int status = merilon::runChecker(arguments, out, err);
     out.flush();
     err.flush();
+    // A console shows the messages in its own code page; JSON stays UTF-8 for the program
+    // that reads it.
+    const bool json = arguments.contains(QStringLiteral("--json"));
+    merilon::writeText(stdout, outText,
+                       json ? merilon::TextMode::Raw : merilon::TextMode::Terminal);
+    merilon::writeText(stderr, errText);
     return status;
 }

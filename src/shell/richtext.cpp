@@ -24,8 +24,11 @@ namespace merilon {
 namespace {
 
 // Clipboard formats, in the order a paste prefers them.
+// The last two are how Qt names the Windows clipboard's "Rich Text Format": as we offer it,
+// and as it comes from another program.
 const char *const kRtfFormats[] = {"text/rtf", "application/rtf", "text/richtext",
-                                   "Rich Text Format"};
+                                   "Rich Text Format",
+                                   "application/x-qt-windows-mime;value=\"Rich Text Format\""};
 
 // Qt's documents break paragraphs at '\n'; text from files and other
 // programs may use CR LF or CR.

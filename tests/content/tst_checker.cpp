@@ -144,11 +144,26 @@ void TestChecker::exitStatusOfTheProgram()
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(MERILON_CHECK_EXE), arguments);
         process.waitForFinished(30000);
-        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+        return std::tuple{process.exitCode(), QString::fromUtf8(process.readAllStandardError()),
+                          process.readAllStandardOutput()};
     };
-    QCOMPARE(run({m_good}).first, 0);
-    QCOMPARE(run({m_broken}).first, 1);
-    const auto [status, err] = run({m_dir.filePath(QStringLiteral("нет.tstt"))});
+    QCOMPARE(std::get<0>(run({m_good})), 0);
+    // An empty file is said to be empty, nothing more.
+    const QString empty = m_dir.filePath(QStringLiteral("пустой.tstt"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    const auto [emptyStatus, emptyErr, emptyOut] = run({empty});
+    QCOMPARE(emptyStatus, 1);
+    QCOMPARE(
+        QString::fromUtf8(emptyOut).remove(QLatin1Char('\r')),
+        QStringLiteral("[ошибка] Файл пуст.\nОшибок: 1, предупреждений: 0. Тест не откроется.\n"));
+    QCOMPARE(std::get<0>(run({m_broken})), 1);
+    // Into a pipe the Russian texts go as UTF-8, the usage too.
+    const auto [helpStatus, helpErr, help] = run({QStringLiteral("--help")});
+    QCOMPARE(helpStatus, 0);
+    QVERIFY2(help.startsWith(QStringLiteral("Использование: merilon-check").toUtf8()),
+             help.left(60).constData());
+    QVERIFY(help.contains(QStringLiteral("в UTF-8").toUtf8()));
+    const auto [status, err, out] = run({m_dir.filePath(QStringLiteral("нет.tstt"))});
     QCOMPARE(status, 2);
     QVERIFY2(err.startsWith(QStringLiteral("Не удается открыть файл")), qPrintable(err));
 }
