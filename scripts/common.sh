@@ -9,7 +9,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    fonts-dejavu-core fonts-liberation
+    fonts-dejavu-core fonts-liberation fonts-wine fp-utils
     xvfb xauth
 )
 

@@ -10,6 +10,9 @@
 #include "ui_mainform.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QStyleHints>
 #include <QTimer>
 
 namespace merilon {
@@ -24,6 +27,7 @@ AttemptController::AttemptController(const Parts &parts, QObject *parent)
     connect(ui.Stop, &QAction::triggered, this, &AttemptController::StopExecute);
     connect(ui.Zakruttest, &QAction::triggered, this, &AttemptController::ZakruttestExecute);
     connect(ui.Buttondalshe, &QPushButton::clicked, this, &AttemptController::ButtondalsheClick);
+    ui.Buttondalshe->installEventFilter(this);
     connect(&parts.form, &TMainForm::FormCloseQuery, this, &AttemptController::FormCloseQuery);
     connect(&parts.form, &TMainForm::FormClose, this, &AttemptController::FormClose);
     m_order.Seed();
@@ -70,6 +74,7 @@ void AttemptController::StartExecute()
     }
     m_running = true; // the clock runs from the registration's OK
     ++m_attempt;
+    m_questionShown.invalidate();
 
     m_parts.form.status().setPanelText(ModePanel, QStringLiteral("Мерилон"));
     ui.Editorvopros->setStatusTip(QStringLiteral("Прочитайте вопрос"));
@@ -102,6 +107,8 @@ void AttemptController::ButtondalsheClick()
     const unsigned attempt = m_attempt;
     AttemptState &state = m_parts.state;
     const Ui::TMainForm &ui = m_parts.form.widgets();
+    // Not again until the next question is shown.
+    ui.Buttondalshe->setEnabled(false);
     m_parts.rows.ReadAnswer(state.CorrectCount);
     // The window repaints before the next question is built.
     QCoreApplication::processEvents();
@@ -117,7 +124,31 @@ void AttemptController::ButtondalsheClick()
     ++state.AskedCount;
     ui.Panelgroupodinotv->setEnabled(true);
     ui.Buttondalshe->setEnabled(true);
+    m_questionShown.start();
     showProgress();
+}
+
+bool AttemptController::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // A press within the double-click interval of the click that showed this question
+        // belongs to that click.
+        m_swallowRelease =
+            m_running && m_questionShown.isValid() &&
+            m_questionShown.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+        return m_swallowRelease;
+    case QEvent::MouseButtonRelease:
+        if (m_swallowRelease) {
+            m_swallowRelease = false;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AttemptController::StopExecute()

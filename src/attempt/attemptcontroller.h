@@ -3,6 +3,7 @@
 #include "attemptstate.h"
 #include "questionorder.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <cstdint>
 
@@ -63,6 +64,11 @@ public:
     void TimeOut();
 
     bool attemptRunning() const { return m_running; }
+
+protected:
+    // Keeps the second click of a double click on Next from answering the
+    // question it brought up.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     QuestionOrderGenerator &questionOrder() { return m_order; }
 
 private:
@@ -79,6 +85,8 @@ private:
     QuestionOrderGenerator m_order;
     bool m_running = false;
     unsigned m_attempt = 0;
+    QElapsedTimer m_questionShown; // since the click that showed this question
+    bool m_swallowRelease = false;
 };
 
 } // namespace merilon

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace merilon {
@@ -16,6 +17,8 @@ namespace {
 
 const char kCorrectProperty[] = "correct";
 const QString kHint = QStringLiteral("Укажите вариант ответа");
+// A line of text fits a row of 20 pixels, the height of ten rows at the design size.
+constexpr qreal kRowMargin = 0;
 
 } // namespace
 
@@ -24,6 +27,10 @@ AnswerRows::AnswerRows(TMainForm &form) : QObject(&form), m_form(form)
     connect(&form, &TMainForm::FormResize, this, &AnswerRows::LayoutAnswerRows);
     // The panel also changes size when the hidden answer area is shown again.
     form.widgets().Panelgroupedit->installEventFilter(this);
+    form.widgets().Editorvarotv1->setDocumentMargin(kRowMargin);
+    form.widgets().Editorvarotv2->setDocumentMargin(kRowMargin);
+    form.widgets().Editorvarotv1->setScrollBarWhenTextOverflows(true);
+    form.widgets().Editorvarotv2->setScrollBarWhenTextOverflows(true);
 }
 
 QRadioButton *AnswerRows::radio(int k) const
@@ -75,6 +82,9 @@ void AnswerRows::CreateAnswerRows(std::uint8_t n)
                           40);
         edit->setFont(serifFont(11));
         edit->setVerticalScrollBarPolicy(ui.Editorvarotv1->verticalScrollBarPolicy());
+        edit->setFocusPolicy(ui.Editorvarotv1->focusPolicy());
+        edit->setDocumentMargin(kRowMargin);
+        edit->setScrollBarWhenTextOverflows(true);
         edit->content().Lines().Clear();
         edit->content().SetReadOnly(true);
         edit->setStatusTip(kHint);
@@ -130,6 +140,8 @@ void AnswerRows::LayoutAnswerRows()
             break;
         const int rowHeight = k <= n ? height : edit->height();
         edit->setGeometry(0, top, panel->width(), rowHeight);
+        // A row shows its text from the top, whatever it showed at another size.
+        edit->verticalScrollBar()->setValue(0);
         if (k <= n) {
             if (QRadioButton *button = radio(k))
                 button->move(6, top + rowHeight / 2 - 10);

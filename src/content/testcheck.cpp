@@ -59,8 +59,21 @@ std::vector<TestProblem> checkTest(const RichText &document, int questionCount)
         problems.push_back({false, question, line, text});
     };
 
+    // A file that is no test at all is said to be so, not listed question by question.
+    const std::vector<MarkerLine> markers = markerLines(document);
+    if (document.Text().trimmed().isEmpty()) {
+        error(0, -1, QStringLiteral("Файл пуст."));
+        return problems;
+    }
+    if (markers.empty()) {
+        error(0, -1,
+              QStringLiteral("Файл не похож на тест: в нём нет ни одного вопроса (строк, "
+                             "начинающихся с #1, #2, …)."));
+        return problems;
+    }
+
     std::map<int, int> firstLine;
-    for (const MarkerLine &marker : markerLines(document)) {
+    for (const MarkerLine &marker : markers) {
         const auto [seen, isNew] = firstLine.emplace(marker.number, marker.line);
         if (!isNew) {
             warning(marker.number, marker.line,
@@ -149,6 +162,8 @@ bool hasErrors(const std::vector<TestProblem> &problems)
 
 QString describeProblem(const TestProblem &problem)
 {
+    if (problem.question == 0)
+        return problem.text;
     if (problem.line < 0)
         return QStringLiteral("Вопрос %1: %2.")
             .arg(QString::number(problem.question), problem.text);
@@ -159,6 +174,8 @@ QString describeProblem(const TestProblem &problem)
 QString refusalMessage(const std::vector<TestProblem> &problems)
 {
     constexpr int kShown = 10;
+    if (problems.size() == 1 && problems.front().question == 0)
+        return QStringLiteral("Этот тест открыть нельзя. ") + problems.front().text;
     QString message = QStringLiteral("Этот тест открыть нельзя: программа не сможет показать "
                                      "некоторые его вопросы.\n\n");
     int errors = 0;

@@ -12,14 +12,16 @@ struct TestProblem
 {
     // An error keeps the test from opening; a warning is worth knowing.
     bool error = false;
-    int question = 0; // its number
+    int question = 0; // its number; 0 for the file as a whole
     int line = -1;    // 0-based line of the document, -1 when there is none
     QString text;
 
     bool operator==(const TestProblem &) const = default;
 };
 
-// Checks questions 1 .. `questionCount` with the rules of the display: an
+// An empty file, or one with no question marker at all, gets one error that
+// says so and nothing else. Otherwise checks questions 1 .. `questionCount`
+// with the rules of the display: an
 // error for a question the display cannot show (no marker, a marker out of
 // order, no '+' or '-' variant, more variants than rows), a warning for
 // whatever shows differently from what its author probably meant.

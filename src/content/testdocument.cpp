@@ -74,7 +74,10 @@ TestDocument::OpenResult TestDocument::open(const QString &path, QString *messag
     m_information.SetSelStart(0);
     m_questionArea.SelectAll();
     m_questionArea.SetSelSize(kTextPoints);
-    m_questionArea.Lines().Delete(m_questionArea.Lines().Count() - 1);
+    // A paste can leave an empty last line; a real line of the text stays.
+    const int last = m_questionArea.Lines().Count() - 1;
+    if (last >= 0 && m_questionArea.Lines()[last].isEmpty())
+        m_questionArea.Lines().Delete(last);
     m_questionArea.SetSelStart(0); // the caret at the top, nothing left highlighted
 
     RichText::ClearClipboard();

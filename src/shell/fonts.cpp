@@ -1,5 +1,8 @@
 #include "fonts.h"
 
+#include <QFile>
+#include <QFontDatabase>
+
 namespace merilon {
 
 QFont windowFont()
@@ -9,6 +12,17 @@ QFont windowFont()
                       QStringLiteral("Liberation Sans")});
     font.setPixelSize(11);
     return font;
+}
+
+void loadWindowFonts()
+{
+    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+        return;
+    for (const char *file : {"tahoma.ttf", "tahomabd.ttf"}) {
+        const QString path = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(file);
+        if (QFile::exists(path))
+            QFontDatabase::addApplicationFont(path);
+    }
 }
 
 QStringList serifFamilies()

@@ -32,6 +32,10 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     ui->Editortest->hide();
     ui->Editortest->setShowsContent(false);
     ui->Panelvybotv->hide();
+    // Keyboard use: Tab goes to the radio buttons and Next, which takes Enter as Space; the
+    // question area takes the focus only from a click.
+    ui->Buttondalshe->setAutoDefault(true);
+    ui->Editorvopros->setFocusPolicy(Qt::ClickFocus);
     ui->StatusBar1->setFixedHeight(20);
     // Five fixed panels take 460 pixels; the hint panel has the rest.
     ui->StatusBar1->setPanels({100, 150, 70, 70, 70, 225}, 467);
@@ -59,7 +63,10 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     m_anchors->anchor(ui->GroupBox1, all, answerDesign);
     m_anchors->anchor(ui->Buttondalshe, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge,
                       answerDesign);
-    m_anchors->anchor(ui->Panelgroupodinotv, all, groupDesign);
+    // The radio column keeps its width, so every letter and button stays in sight; the rows'
+    // texts take what the window gives or takes.
+    m_anchors->anchor(ui->Panelgroupodinotv, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge,
+                      groupDesign);
     m_anchors->anchor(ui->Panelgroupedit, all, groupDesign);
 
     FormCreate();
@@ -123,7 +130,7 @@ void TMainForm::applyMenuStyle()
     // Highlight and rarely used items in (247, 246, 238); a pressed menu
     // title in the button face.
     const QString sheet = QStringLiteral(
-        "QMenuBar { spacing: 0px; }"
+        "QMenuBar { spacing: 0px; padding-left: 8px; }"
         "QMenuBar::item { padding: 4px 8px; background: transparent; }"
         "QMenuBar::item:selected { background: rgb(247, 246, 238); border: 1px solid "
         "rgb(178, 180, 191); }"

@@ -1,7 +1,10 @@
 #include "richedit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace merilon {
@@ -34,8 +37,44 @@ void RichEdit::setShowsContent(bool shows)
     }
 }
 
+void RichEdit::setDocumentMargin(qreal margin)
+{
+    m_documentMargin = margin;
+    if (margin >= 0)
+        m_content.document()->setDocumentMargin(margin);
+}
+
+void RichEdit::setScrollBarWhenTextOverflows(bool on)
+{
+    m_scrollBarWhenOverflows = on;
+    if (on)
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fitScrollBar();
+}
+
+void RichEdit::fitScrollBar()
+{
+    if (!m_scrollBarWhenOverflows || !m_showsContent)
+        return;
+    QTextDocument *shown = document();
+    QTextBlock last = shown->lastBlock();
+    if (last.length() <= 1 && last.previous().isValid())
+        last = last.previous();
+    const QRectF box = shown->documentLayout()->blockBoundingRect(last);
+    const bool overflows = box.bottom() + shown->documentMargin() > viewport()->height() + 0.5;
+    setVerticalScrollBarPolicy(overflows ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void RichEdit::resizeEvent(QResizeEvent *event)
+{
+    QTextEdit::resizeEvent(event);
+    fitScrollBar();
+}
+
 void RichEdit::showDocument(QTextDocument *document)
 {
+    if (m_documentMargin >= 0)
+        document->setDocumentMargin(m_documentMargin);
     if (!m_showsContent) {
         document->setDefaultFont(font());
         return;
@@ -45,6 +84,9 @@ void RichEdit::showDocument(QTextDocument *document)
     document->setDefaultFont(font());
     setDocument(document);
     m_syncing = wasSyncing;
+    connect(document->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &RichEdit::fitScrollBar, Qt::UniqueConnection);
+    fitScrollBar();
 }
 
 void RichEdit::takeCursorFromContent()

@@ -22,9 +22,16 @@ public:
     // content's document is then never laid out, however far into it the
     // program selects.
     void setShowsContent(bool shows);
+    // The room around the text inside the frame, kept for every document the content gets;
+    // negative keeps Qt's own.
+    void setDocumentMargin(qreal margin);
+    // A vertical scroll bar only when the text does not fit; an empty last line (the break
+    // that closes a copied range) does not count.
+    void setScrollBarWhenTextOverflows(bool on);
     const RichText &content() const { return m_content; }
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -38,6 +45,9 @@ private:
     RichText m_content;
     bool m_syncing = false;
     bool m_showsContent = true;
+    qreal m_documentMargin = -1;
+    bool m_scrollBarWhenOverflows = false;
+    void fitScrollBar();
 };
 
 } // namespace merilon

@@ -11,6 +11,7 @@
 #include "results/modalwindows.h"
 #include "results/resultwindow.h"
 #include "shell/desktop.h"
+#include "shell/fonts.h"
 #include "shell/formresult.h"
 #include "shell/inforform.h"
 #include "shell/mainform.h"
@@ -27,6 +28,16 @@
 
 namespace merilon {
 
+void setUpApplication(QTranslator &russian)
+{
+    QApplication::setApplicationName(QStringLiteral("Merilon"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merilon.png")));
+    loadWindowFonts();
+    // The standard dialogs speak Russian whatever the system's language.
+    if (russian.load(QStringLiteral(":/translations/qtbase_ru.qm")))
+        QApplication::installTranslator(&russian);
+}
+
 int runProgram(int argc, char *argv[])
 {
     // A second copy ends at once and silently.
@@ -35,14 +46,8 @@ int runProgram(int argc, char *argv[])
         return 0;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Merilon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Мерилон"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/merilon.png")));
-
-    // The standard dialogs speak Russian whatever the system's language.
     QTranslator qtRussian;
-    if (qtRussian.load(QStringLiteral(":/translations/qtbase_ru.qm")))
-        QApplication::installTranslator(&qtRussian);
+    setUpApplication(qtRussian);
 
     SystemDesktop desktop;
     SystemClock clock;

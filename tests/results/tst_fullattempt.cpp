@@ -4,6 +4,7 @@
 #include "ui_formresult.h"
 
 #include <QRadioButton>
+#include <QStyleHints>
 #include <QTest>
 
 using namespace merilon;
@@ -35,9 +36,12 @@ void TestFullAttempt::openToJournal()
     QVERIFY(registered);
     QVERIFY(p.controller.attemptRunning());
 
+    // An examinee's clicks, each after the double-click interval of the one before.
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(40);
     for (int k = 1; k < 20; ++k) {
         p.rows.radio(k <= 16 ? 2 : 1)->setChecked(true);
         QTest::mouseClick(ui.Buttondalshe, Qt::LeftButton);
+        QTest::qWait(50);
     }
     QString report;
     whenModal(&p.Formresult, [&](QWidget *) {

@@ -1,0 +1,244 @@
+// An attempt as an examinee meets it in the real main window: window sizes, mouse, keyboard
+// and the hint panel.
+#include "program.h"
+#include "shell/fonts.h"
+#include "shell/menubar.h"
+#include "shell/startup.h"
+#include "shell/statusbar.h"
+#include "testfiles.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTest>
+#include <QTranslator>
+
+using namespace merilon;
+
+namespace {
+
+// Question 1 has ten variants, one of them long; question 2 has two.
+QString examineeTest()
+{
+    QString ten = QStringLiteral("#1 Десять вариантов?\n");
+    for (int k = 1; k <= 10; ++k)
+        ten += (k == 3 ? QStringLiteral("+") : QStringLiteral("-")) +
+               QStringLiteral("вариант %1\n").arg(k);
+    ten.replace(QStringLiteral("-вариант 7\n"),
+                QStringLiteral("-вариант 7, в котором очень много слов, чтобы он никак не "
+                               "поместился в одну строку ряда ответа даже в широком окне, и ещё "
+                               "немного слов сверх того, и ещё, и ещё, и ещё раз, до самого "
+                               "конца этой длинной строки\n"));
+    ten += QLatin1Char('\n');
+    return testfiles::test(50, {{1, ten}, {2, QStringLiteral("#2 Два варианта?\n+да\n-нет\n\n")}});
+}
+
+struct Window : Program
+{
+    QTemporaryDir dir;
+    Window()
+    {
+        open(testfiles::write(dir, QStringLiteral("t.tstt"), examineeTest()));
+        MainForm.resize(692, 501);
+        MainForm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&MainForm));
+    }
+    const Ui::TMainForm &ui() const { return MainForm.widgets(); }
+    void start()
+    {
+        ui().Start->trigger();
+        QVERIFY(controller.attemptRunning());
+    }
+    void show(int question)
+    {
+        display.ShowQuestion(std::uint16_t(question));
+        rows.LayoutAnswerRows();
+    }
+    // Whether the whole of the widget can be seen inside every parent up to the window.
+    static bool wholeInSight(const QWidget *w)
+    {
+        return w->isVisible() && w->visibleRegion().boundingRect() == w->rect();
+    }
+};
+
+} // namespace
+
+class TestExaminee : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QGuiApplication::styleHints()->setMouseDoubleClickInterval(400); }
+    void lettersAtEveryWidth_data();
+    void lettersAtEveryWidth();
+    void longAnswerScrolls();
+    void doubleClickOnNext();
+    void keyboardOnly();
+    void hintFollowsARestingPointer();
+    void menuBarSeparatorShows();
+    void captionsAndFonts();
+};
+
+void TestExaminee::lettersAtEveryWidth_data()
+{
+    QTest::addColumn<int>("question");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("ten rows") << 1 << 10;
+    QTest::newRow("two rows") << 2 << 2;
+}
+
+void TestExaminee::lettersAtEveryWidth()
+{
+    QFETCH(int, question);
+    QFETCH(int, rows);
+    Window w;
+    w.start();
+    w.show(question);
+    QCOMPARE(int(w.rows.VariantCount()), rows);
+    for (int width : {692, 680, 650, 600, 450, 300, w.MainForm.minimumWidth()}) {
+        w.MainForm.resize(width, 501);
+        QTRY_COMPARE(w.MainForm.width(), width);
+        for (int k = 1; k <= rows; ++k) {
+            QRadioButton *radio = w.rows.radio(k);
+            QVERIFY2(Window::wholeInSight(radio),
+                     qPrintable(QStringLiteral("width %1, row %2").arg(width).arg(k)));
+            QTest::mouseClick(radio, Qt::LeftButton);
+            QVERIFY(radio->isChecked());
+        }
+        // the rows' texts take the rest
+        QCOMPARE(w.ui().Panelgroupodinotv->width(), 39);
+    }
+}
+
+void TestExaminee::longAnswerScrolls()
+{
+    Window w;
+    w.start();
+    w.show(1);
+    RichEdit *longRow = w.rows.editor(7);
+    RichEdit *shortRow = w.rows.editor(2);
+    QCOMPARE(longRow->height(), 20);
+    QTRY_VERIFY(longRow->verticalScrollBar()->isVisible());
+    QVERIFY(!shortRow->verticalScrollBar()->isVisible());
+    QWheelEvent wheel(QPointF(20, 10), longRow->viewport()->mapToGlobal(QPointF(20, 10)), {},
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(longRow->viewport(), &wheel);
+    QVERIFY(longRow->verticalScrollBar()->value() > 0);
+
+    // Enlarged and shrunk back: every row shows its text from the top again.
+    w.MainForm.resize(900, 800);
+    QTRY_COMPARE(w.MainForm.height(), 800);
+    w.MainForm.resize(692, 501);
+    QTRY_COMPARE(w.MainForm.height(), 501);
+    for (int k = 1; k <= 10; ++k)
+        QCOMPARE(w.rows.editor(k)->verticalScrollBar()->value(), 0);
+}
+
+void TestExaminee::doubleClickOnNext()
+{
+    Window w;
+    w.start();
+    QPushButton *next = w.ui().Buttondalshe;
+    const QPoint centre = next->rect().center();
+    QCOMPARE(w.state.AskedCount, 1);
+
+    // The second click 40 ms after the first lands while Next reads the answer.
+    QCoreApplication::postEvent(next, new QMouseEvent(QEvent::MouseButtonPress, centre,
+                                                      next->mapToGlobal(centre), Qt::LeftButton,
+                                                      Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(next, new QMouseEvent(QEvent::MouseButtonRelease, centre,
+                                                      next->mapToGlobal(centre), Qt::LeftButton,
+                                                      Qt::NoButton, Qt::NoModifier));
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.state.AskedCount, 2);
+    QVERIFY(next->isEnabled());
+
+    // 200 ms after the first it lands on the next question: still the same click.
+    QTest::qWait(200);
+    QTest::mouseDClick(next, Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(w.state.AskedCount, 2);
+
+    // A click after the double-click interval is the examinee's next answer.
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(w.state.AskedCount, 3);
+}
+
+void TestExaminee::keyboardOnly()
+{
+    Window w;
+    w.start();
+    QPushButton *next = w.ui().Buttondalshe;
+    // Enter and the keypad's Enter press a focused Next.
+    next->setFocus();
+    QTest::keyClick(next, Qt::Key_Return);
+    QCOMPARE(w.state.AskedCount, 2);
+    QTest::keyClick(next, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(w.state.AskedCount, 3);
+
+    // Tab goes round the radio buttons and Next only.
+    QSet<QWidget *> reached;
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.insert(QApplication::focusWidget());
+    }
+    QVERIFY(reached.contains(next));
+    QVERIFY(reached.contains(w.rows.radio(1)) || reached.contains(w.rows.radio(2)) ||
+            reached.contains(w.rows.radio(3)));
+    for (QWidget *widget : reached)
+        QVERIFY2(qobject_cast<QRadioButton *>(widget) || widget == next,
+                 qPrintable(widget->objectName()));
+    QVERIFY(!(w.ui().Editorvopros->focusPolicy() & Qt::TabFocus));
+    for (int k = 1; k <= w.rows.VariantCount(); ++k)
+        QCOMPARE(w.rows.editor(k)->focusPolicy(), Qt::NoFocus);
+}
+
+void TestExaminee::hintFollowsARestingPointer()
+{
+    Window w;
+    StatusBar &bar = w.MainForm.status();
+    QWidget *question = w.ui().Editorvopros;
+    QCursor::setPos(question->mapToGlobal(question->rect().center()));
+    QTRY_COMPARE(bar.panelText(HintPanel), QStringLiteral("Информация о тесте"));
+    // The control under the resting pointer gets another hint: the panel follows.
+    w.start();
+    QTRY_COMPARE(bar.panelText(HintPanel), QStringLiteral("Прочитайте вопрос"));
+    w.desktop.answers = {true};
+    w.ui().Stop->trigger();
+    QVERIFY(!w.controller.attemptRunning());
+    QTRY_COMPARE(bar.panelText(HintPanel), QStringLiteral("Информация о тесте"));
+}
+
+void TestExaminee::menuBarSeparatorShows()
+{
+    Window w;
+    auto *bar = qobject_cast<MenuBar *>(w.MainForm.menuBar());
+    QVERIFY(bar);
+    QVERIFY(bar->actions().first()->isSeparator());
+    const int x = bar->leadingSeparatorX();
+    QVERIFY(x >= 0);
+    QVERIFY(bar->actionGeometry(w.ui().MenuFile->menuAction()).left() > x + 1);
+    // the line is drawn: a pixel of the separator differs from the bar's background
+    const QImage image = bar->grab().toImage();
+    QVERIFY(image.pixelColor(x, bar->height() / 2) != image.pixelColor(x + 3, bar->height() / 2));
+}
+
+void TestExaminee::captionsAndFonts()
+{
+    QTranslator russian;
+    setUpApplication(russian);
+    Window w;
+    // Captions are the layouts' own: the system adds no application name to them.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Merilon"));
+    QCOMPARE(w.MainForm.windowTitle(), QStringLiteral("Мерилон и обучение"));
+    if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+        QSKIP("no Tahoma here, and none from Wine's fonts");
+    QCOMPARE(QFontInfo(windowFont()).family(), QStringLiteral("Tahoma"));
+}
+
+QTEST_MAIN(TestExaminee)
+#include "tst_examinee.moc"
