@@ -17,6 +17,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
                           QString(42, QLatin1Char(' ')) +
                           QStringLiteral("электронных тестирований.\r\n   "));
     ui->ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/images/merilon.png")));
+    keepLabelsWhole(*this);
     connect(ui->OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 

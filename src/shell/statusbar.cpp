@@ -1,5 +1,7 @@
 #include "statusbar.h"
 
+#include "dialogframe.h"
+
 #include <QLabel>
 #include <QResizeEvent>
 #include <algorithm>
@@ -19,6 +21,7 @@ void StatusBar::setPanels(const QList<int> &widths, int restReserve)
     qDeleteAll(m_panels);
     m_panels.clear();
     m_widths = widths;
+    m_texts = QStringList(widths.size(), QString());
     m_restReserve = restReserve;
     for (int i = 0; i < widths.size(); ++i) {
         auto *panel = new QLabel(m_strip);
@@ -33,13 +36,26 @@ void StatusBar::setPanels(const QList<int> &widths, int restReserve)
 
 QString StatusBar::panelText(int index) const
 {
-    return index >= 0 && index < m_panels.size() ? m_panels[index]->text() : QString();
+    return index >= 0 && index < m_texts.size() ? m_texts[index] : QString();
 }
 
 void StatusBar::setPanelText(int index, const QString &text)
 {
-    if (index >= 0 && index < m_panels.size())
-        m_panels[index]->setText(text);
+    if (index >= 0 && index < m_panels.size()) {
+        m_texts[index] = text;
+        showText(index);
+    }
+}
+
+// A text wider than its panel starts at the panel's left and ends after a whole word.
+void StatusBar::showText(int index)
+{
+    QLabel *panel = m_panels[index];
+    const int room = m_widths[index] - 2 * panel->frameWidth() - 4;
+    const QString shown = fitAtWords(m_texts[index], panel->fontMetrics(), room);
+    panel->setAlignment(shown == m_texts[index] ? Qt::AlignCenter
+                                                : Qt::AlignLeft | Qt::AlignVCenter);
+    panel->setText(shown);
 }
 
 int StatusBar::panelWidth(int index) const
@@ -69,6 +85,7 @@ void StatusBar::placePanels()
     for (int i = 0; i < m_panels.size(); ++i) {
         m_panels[i]->setGeometry(x, 0, m_widths[i], h);
         m_panels[i]->setVisible(m_widths[i] > 0);
+        showText(i);
         x += m_widths[i] + 2;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QStatusBar>
+#include <QStringList>
 
 class QLabel;
 
@@ -29,10 +30,12 @@ protected:
 private:
     void StatusBar1Resize();
     void placePanels();
+    void showText(int index);
 
     QWidget *m_strip = nullptr;
     QList<QLabel *> m_panels;
     QList<int> m_widths;
+    QStringList m_texts; // whole; a panel shows what of it fits
     int m_restReserve = 0;
 };
 

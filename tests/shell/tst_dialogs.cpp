@@ -1,14 +1,18 @@
 #include "shell/aboutbox.h"
+#include "shell/dialogframe.h"
 #include "shell/formresult.h"
 #include "shell/formzurnal.h"
 #include "shell/inforform.h"
 #include "shell/richedit.h"
 #include "shell/startform.h"
+#include "shell/statusbar.h"
 #include "ui_aboutbox.h"
 #include "ui_formresult.h"
 #include "ui_formzurnal.h"
+#include "ui_inforform.h"
 #include "ui_startform.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +30,8 @@ private slots:
     void registrationLayout();
     void journalLayout();
     void aboutBox();
+    void enterPressesTheFocusedButton();
+    void labelsAndPanelsKeepWholeWords();
 };
 
 void TestDialogs::frames()
@@ -124,6 +130,73 @@ void TestDialogs::aboutBox()
     QTest::keyClick(&about, Qt::Key_Return);
     QVERIFY(!about.isVisible());
     QCOMPARE(about.result(), int(QDialog::Accepted));
+}
+
+void TestDialogs::enterPressesTheFocusedButton()
+{
+    // As on Windows, a focused push button takes Enter and the keypad's Enter.
+    QWidget owner;
+    TFormresult result(&owner);
+    TFormzurnal journal(&owner);
+    TInforform info(&owner);
+    const QList<QPushButton *> buttons{result.widgets().Buttonok, journal.widgets().Button1,
+                                       journal.widgets().Button2, journal.widgets().Button3,
+                                       info.widgets().Buttonok};
+    for (QPushButton *button : buttons) {
+        button->window()->show();
+        QApplication::setActiveWindow(button->window());
+        QVERIFY(QTest::qWaitForWindowActive(button->window()));
+        button->setFocus();
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY2(clicked.size() == 2, qPrintable(button->window()->objectName() + QLatin1Char(' ') +
+                                                 button->objectName() + QLatin1Char(' ') +
+                                                 QString::number(clicked.size())));
+        button->window()->hide();
+    }
+    // The registration window keeps its rule: Enter does nothing there.
+    TStartform start(&owner);
+    start.show();
+    QApplication::setActiveWindow(&start);
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    start.widgets().Buttonok->setFocus();
+    QSignalSpy clicked(start.widgets().Buttonok, &QPushButton::clicked);
+    QTest::keyClick(start.widgets().Buttonok, Qt::Key_Return);
+    QCOMPARE(clicked.size(), 0);
+}
+
+void TestDialogs::labelsAndPanelsKeepWholeWords()
+{
+    const QFontMetrics metrics(QFont(QStringLiteral("DejaVu Sans"), 9));
+    const QString hint = QStringLiteral("Посмотреть журнал тестирования (Ctrl+J)");
+    QCOMPARE(fitAtWords(hint, metrics, 10000), hint);
+    const QString cut = fitAtWords(hint, metrics, metrics.horizontalAdvance(hint) - 5);
+    QCOMPARE(cut, QStringLiteral("Посмотреть журнал тестирования…"));
+    QVERIFY(hint.startsWith(cut.chopped(1) + QLatin1Char(' ')));
+
+    // A fixed label of a wider font widens to its text, or breaks it at words.
+    QWidget window;
+    window.resize(200, 100);
+    auto *version = new QLabel(QStringLiteral("Версия: 1.1.1.1"), &window);
+    version->setGeometry(10, 10, 20, 13);
+    auto *longer = new QLabel(hint + QStringLiteral(" ") + hint, &window);
+    longer->setGeometry(10, 40, 100, 13);
+    keepLabelsWhole(window);
+    QVERIFY(version->width() >= version->fontMetrics().horizontalAdvance(version->text()));
+    QVERIFY(longer->wordWrap());
+
+    // A long hint in a narrow panel starts at the panel's left, whole words only; the whole
+    // text is still the panel's.
+    StatusBar bar;
+    bar.resize(300, 20);
+    bar.setPanels({100, 100}, 100);
+    bar.setPanelText(0, hint);
+    QCOMPARE(bar.panelText(0), hint);
+    auto *panel = bar.findChild<QLabel *>(QStringLiteral("Panel0"));
+    QVERIFY(panel->text().endsWith(QStringLiteral("…")));
+    QVERIFY(hint.startsWith(panel->text().chopped(1)));
+    QVERIFY(panel->alignment() & Qt::AlignLeft);
 }
 
 QTEST_MAIN(TestDialogs)
