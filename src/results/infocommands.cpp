@@ -7,6 +7,7 @@
 #include "ui_mainform.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace merilon {
 
@@ -34,7 +35,25 @@ void InfoCommands::AboutExecute()
 
 void InfoCommands::HelpfileExecute()
 {
-    m_desktop.openDocument(helpPath());
+    if (m_desktop.openDocument(helpPath()))
+        return;
+    // No viewer for the compiled help here (most Linux desktops): the same guide as HTML in
+    // the browser, when it is installed beside the program.
+    const QString guide = htmlHelpPath();
+    if (!guide.isEmpty())
+        m_desktop.openDocument(guide);
+}
+
+QString InfoCommands::htmlHelpPath() const
+{
+    // Beside the program, or where an installation for Linux puts shared files.
+    for (const QString &folder :
+         {QStringLiteral("help"), QStringLiteral("../share/merilon/help")}) {
+        const QString index = QDir(m_folder).filePath(folder + QStringLiteral("/index.html"));
+        if (QFileInfo::exists(index))
+            return QDir::cleanPath(index);
+    }
+    return {};
 }
 
 QString InfoCommands::helpPath() const

@@ -24,6 +24,8 @@ public:
     void HelpfileExecute();
 
     QString helpPath() const;
+    // The guide as HTML pages, or empty when they are not installed.
+    QString htmlHelpPath() const;
 
 private:
     TMainForm &m_form;

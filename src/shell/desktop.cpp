@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -17,8 +18,8 @@ QString SystemDesktop::openFileName(QWidget *parent, const QString &filter)
 
 void SystemDesktop::showError(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Мерилон"), text, QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 
@@ -62,9 +63,11 @@ int SystemDesktop::exec(QDialog &dialog)
     return dialog.exec();
 }
 
-void SystemDesktop::openDocument(const QString &path)
+bool SystemDesktop::openDocument(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo::exists(path) || !hasViewerFor(path))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace merilon

@@ -31,10 +31,14 @@ public:
     virtual int choose(QWidget *parent, const QString &text, const QStringList &buttons) = 0;
     // Shows a dialog modally and returns its result.
     virtual int exec(QDialog &dialog) = 0;
-    // Asks the desktop to open a document in its program, without waiting;
-    // whatever comes of it is the desktop's.
-    virtual void openDocument(const QString &path) = 0;
+    // Asks the desktop to open a document in its program, without waiting.
+    // False when the desktop says it cannot (no such file, or no program for
+    // its kind); what comes of it after that is the desktop's.
+    virtual bool openDocument(const QString &path) = 0;
 };
+
+// Whether the system has a program that opens documents of this file's kind.
+bool hasViewerFor(const QString &path);
 
 class SystemDesktop final : public Desktop
 {
@@ -45,7 +49,7 @@ public:
     bool confirm(QWidget *parent, const QString &text) override;
     int choose(QWidget *parent, const QString &text, const QStringList &buttons) override;
     int exec(QDialog &dialog) override;
-    void openDocument(const QString &path) override;
+    bool openDocument(const QString &path) override;
 };
 
 } // namespace merilon

@@ -2,6 +2,8 @@
 #include "shell/aboutbox.h"
 #include "testfiles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +16,7 @@ class TestInfoCommands : public QObject
 private slots:
     void alwaysAvailable();
     void helpFile();
+    void htmlGuideWhereNoViewer();
 };
 
 void TestInfoCommands::alwaysAvailable()
@@ -49,6 +52,44 @@ void TestInfoCommands::helpFile()
     QCOMPARE(p.desktop.documents, QStringList{"/программа/Help-T.chm"});
     QVERIFY(p.desktop.errors.isEmpty() && p.desktop.warnings.isEmpty());
     QCOMPARE(p.MainForm.widgets().Helpfile->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+void TestInfoCommands::htmlGuideWhereNoViewer()
+{
+    // A desktop with no viewer for compiled help gets the guide's HTML pages beside the program,
+    // or, installed on Linux, in share/merilon.
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    Program p;
+    InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin);
+    p.desktop.refusedDocument = QStringLiteral(".chm");
+    const auto press = [&] {
+        p.desktop.documents.clear();
+        help.HelpfileExecute();
+        return p.desktop.documents;
+    };
+    const QString chm = QDir(bin).filePath(QStringLiteral("Help-T.chm"));
+    QCOMPARE(press(), QStringList{chm}); // no guide anywhere: nothing more, nothing shown
+    QVERIFY(p.desktop.errors.isEmpty() && p.desktop.warnings.isEmpty());
+
+    const QString shared = root.filePath(QStringLiteral("share/merilon/help/index.html"));
+    QVERIFY(QDir().mkpath(QFileInfo(shared).path()));
+    QVERIFY(QFile(shared).open(QIODevice::WriteOnly));
+    QCOMPARE(press(), (QStringList{chm, shared}));
+
+    const QString beside = QDir(bin).filePath(QStringLiteral("help/index.html"));
+    QVERIFY(QDir().mkpath(QFileInfo(beside).path()));
+    QVERIFY(QFile(beside).open(QIODevice::WriteOnly));
+    QCOMPARE(press(), (QStringList{chm, beside}));
+
+    // The compiled help opens where there is a viewer: no second document.
+    p.desktop.refusedDocument.clear();
+    QCOMPARE(press(), QStringList{chm});
+
+    // The real desktop refuses a file that is not there without starting anything.
+    SystemDesktop desktop;
+    QVERIFY(!desktop.openDocument(root.filePath(QStringLiteral("нет/Help-T.chm"))));
 }
 
 QTEST_MAIN(TestInfoCommands)

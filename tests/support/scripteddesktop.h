@@ -16,8 +16,9 @@ struct ScriptedDesktop final : merilon::Desktop
     QStringList errors;
     QStringList warnings;
     QStringList questions;
-    QStringList dialogs;   // the object names of the dialogs shown modally
-    QStringList documents; // what was handed to the desktop to open
+    QStringList dialogs;     // the object names of the dialogs shown modally
+    QStringList documents;   // what was handed to the desktop to open
+    QString refusedDocument; // the desktop cannot open files whose names end so
     // The answers to the coming confirmations, first first; none left: No.
     std::vector<bool> answers;
     // Runs while a box is open, as the event loop of a modal box would.
@@ -48,7 +49,11 @@ struct ScriptedDesktop final : merilon::Desktop
             during();
         return 1;
     }
-    void openDocument(const QString &path) override { documents << path; }
+    bool openDocument(const QString &path) override
+    {
+        documents << path;
+        return !refusedDocument.isEmpty() ? !path.endsWith(refusedDocument) : true;
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         questions << text;
