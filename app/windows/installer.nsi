@@ -4,13 +4,13 @@
 ;
 ; makensis -DVERSION=1.1.1.1 -DOUTFILE=<setup.exe> -DICON=<merilon.ico>
 ;          -DFILES=<File commands> -DUNFILES=<Delete commands>   (written by scripts/windows.sh)
-Unicode true
+; A 64-bit installer for the 64-bit program (a 32-bit Windows refuses to start it at all).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Мерилон"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon"
@@ -42,19 +42,6 @@ VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 Разработчики п
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Russian"
-
-Function .onInit
-    ${If} ${RunningX64}
-        SetRegView 64
-    ${Else}
-        MessageBox MB_ICONSTOP "Программе нужна 64-разрядная Windows." /SD IDOK
-        Abort
-    ${EndIf}
-FunctionEnd
-
-Function un.onInit
-    SetRegView 64
-FunctionEnd
 
 Section "Мерилон" SecMain
     SectionIn RO
