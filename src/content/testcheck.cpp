@@ -2,7 +2,10 @@
 
 #include "questionblock.h"
 #include "shell/richtext.h"
+#include "shell/rtfdocument.h"
 
+#include <QTextBlock>
+#include <QTextDocument>
 #include <algorithm>
 #include <map>
 
@@ -145,6 +148,24 @@ std::vector<TestProblem> checkTest(const RichText &document, int questionCount)
             warning(number, line,
                     QStringLiteral("пустая строка между вариантами: вариант выше заканчивается "
                                    "на ней"));
+    }
+
+    // Pictures this system cannot draw keep their place as an empty frame.
+    for (QTextBlock b = document.document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat() || !format.toImageFormat().name().startsWith(
+                                               QLatin1String(rtf::kUndrawnPicturePrefix)))
+                continue;
+            const int line = b.blockNumber();
+            const auto owner = std::find_if(markers.rbegin(), markers.rend(),
+                                            [line](const MarkerLine &m) { return m.line <= line; });
+            if (owner != markers.rend() && owner->number <= questionCount)
+                warning(owner->number, line,
+                        QStringLiteral("рисунок здесь не будет показан (его формат на этом "
+                                       "компьютере нарисовать нельзя): на его месте будет пустая "
+                                       "рамка; вставьте его в тест как PNG или JPEG"));
+        }
     }
 
     std::stable_sort(

@@ -17,6 +17,12 @@ char16_t decodeByte(int codePage, unsigned char byte);
 // A whole byte string in a single-byte code page.
 QString decodeBytes(int codePage, QByteArrayView bytes);
 
+// Two-byte code pages: whether a page is one, whether a byte opens a pair in
+// it, and the character of a pair (U+FFFD when the pair is none).
+bool isDoubleByteCodePage(int codePage);
+bool isLeadByte(int codePage, unsigned char byte);
+char16_t decodeDoubleByte(int codePage, unsigned char lead, unsigned char trail);
+
 // The Windows-1251 byte of a character, or 0 when it has none.
 unsigned char encode1251(char16_t ch);
 

@@ -1,20 +1,70 @@
 #include "rtfdocument.h"
 
 #include "codepages.h"
+#include "metafile.h"
 
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
 #include <QUuid>
+#include <algorithm>
 
 namespace merilon::rtf {
 
 namespace {
+
+// A picture's image, or a null one when it cannot be drawn here. Bitmaps declare their size
+// first; one larger than a picture in a test can be is refused before it is decoded.
+QImage decodePicture(const Picture &picture)
+{
+    switch (picture.kind) {
+    case Picture::Kind::Png:
+    case Picture::Kind::Jpeg:
+    case Picture::Kind::Bmp: {
+        QByteArray data = picture.data;
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer, picture.kind == Picture::Kind::Png    ? "png"
+                                     : picture.kind == Picture::Kind::Jpeg ? "jpeg"
+                                                                           : "bmp");
+        reader.setAllocationLimit(64); // megabytes: a picture in a test, not a poster
+        const QSize size = reader.size();
+        if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+            return {};
+        QImage image;
+        if (!reader.read(&image))
+            return {};
+        return image;
+    }
+    case Picture::Kind::Wmf:
+    case Picture::Kind::Emf:
+        return drawMetafile(picture.data, picture.kind == Picture::Kind::Emf, picture.widthPx,
+                            picture.heightPx);
+    case Picture::Kind::Unknown:
+        break;
+    }
+    return {};
+}
+
+// The place of a picture that cannot be drawn: a thin grey frame, drawn small and shown at
+// the picture's size.
+QImage emptyFrame(int width, int height)
+{
+    const double scale = std::min(1.0, 400.0 / std::max(width, height));
+    const int w = std::max(2, int(width * scale));
+    const int h = std::max(2, int(height * scale));
+    QImage frame(w, h, QImage::Format_ARGB32);
+    frame.fill(Qt::transparent);
+    QPainter painter(&frame);
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawRect(0, 0, w - 1, h - 1);
+    return frame;
+}
 
 QTextCharFormat toCharFormat(const CharStyle &style)
 {
@@ -73,22 +123,25 @@ public:
     void picture(const Picture &picture, const CharStyle &style) override
     {
         flushPending();
-        QByteArray data = picture.data;
-        QBuffer buffer(&data);
-        QImageReader reader(&buffer, picture.kind == Picture::Kind::Png ? "png" : "jpeg");
-        reader.setAllocationLimit(64); // megabytes: a picture in a test, not a poster
-        QImage image;
-        if (!reader.read(&image) || image.isNull())
-            return;
+        QImage image = decodePicture(picture);
+        int width = picture.widthPx > 0 ? picture.widthPx : image.width();
+        int height = picture.heightPx > 0 ? picture.heightPx : image.height();
+        QString prefix = QStringLiteral("merilon-image:");
+        if (image.isNull()) {
+            // Its place stays, as an empty frame of its size.
+            if (width <= 0 || height <= 0)
+                return;
+            image = emptyFrame(width, height);
+            prefix = QLatin1String(kUndrawnPicturePrefix);
+        }
         QTextDocument *document = m_cursor.document();
-        const QString name =
-            QStringLiteral("merilon-image:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QString name = prefix + QUuid::createUuid().toString(QUuid::WithoutBraces);
         document->addResource(QTextDocument::ImageResource, QUrl(name), image);
         QTextImageFormat format;
         format.merge(toCharFormat(style));
         format.setName(name);
-        format.setWidth(picture.widthPx > 0 ? picture.widthPx : image.width());
-        format.setHeight(picture.heightPx > 0 ? picture.heightPx : image.height());
+        format.setWidth(width);
+        format.setHeight(height);
         m_cursor.insertImage(format);
     }
 

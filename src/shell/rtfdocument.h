@@ -11,6 +11,10 @@ class QTextDocument;
 // and writing a document out as RTF that Word, WordPad and LibreOffice open.
 namespace merilon::rtf {
 
+// The name of every picture resource that holds the empty frame of a picture that could not
+// be drawn here begins so.
+inline constexpr char kUndrawnPicturePrefix[] = "merilon-undrawn:";
+
 // Reads RTF and inserts what it holds at the cursor, with its formatting.
 void insertRtf(QByteArrayView data, QTextCursor &cursor);
 

@@ -19,7 +19,10 @@ enum class Dest {
     FontTable,
     ColorTable,
     Picture,
-    Upr, // {\upr ansi-text {\*\ud unicode-text}}: only the \ud branch is read
+    Upr,       // {\upr ansi-text {\*\ud unicode-text}}: only the \ud branch is read
+    Shape,     // a shape's or drawing object's instructions: no text but its text box
+    ShapeName, // {\sn name} of a shape property
+    Object,    // an OLE object: only its {\result} is shown
 };
 
 enum class Kw {
@@ -32,7 +35,18 @@ enum class Kw {
     Shppict,
     Upr,
     Ud,
+    Readable,   // a destination whose text is shown even when marked ignorable
+    Shape,      // \shp, \shpinst, \do
+    ShapeText,  // \shptxt, \dptxbxtext: a text box
+    ShapeProp,  // \sp
+    ShapeName,  // \sn
+    ShapeValue, // \sv
+    Object,
+    Result,
     // document and character state
+    DocCharset, // \ansi, \pc, \pca, \mac
+    Cpg,
+    Hidden,
     Ansicpg,
     Deff,
     Plain,
@@ -66,6 +80,9 @@ enum class Kw {
     // pictures
     PngBlip,
     JpegBlip,
+    WmfBlip,
+    EmfBlip,
+    DibBlip,
     OtherBlip,
     PicW,
     PicH,
@@ -99,6 +116,27 @@ const std::unordered_map<std::string_view, KwInfo> &keywords()
         {"footnote", {Kw::SkipDest}},
         {"annotation", {Kw::SkipDest}},
         {"fldinst", {Kw::SkipDest}},
+        {"fldrslt", {Kw::Readable}},
+        {"nesttableprops", {Kw::Readable}},
+        {"shp", {Kw::Shape}},
+        {"shpinst", {Kw::Shape}},
+        {"do", {Kw::Shape}},
+        {"shptxt", {Kw::ShapeText}},
+        {"dptxbxtext", {Kw::ShapeText}},
+        {"sp", {Kw::ShapeProp}},
+        {"sn", {Kw::ShapeName}},
+        {"sv", {Kw::ShapeValue}},
+        {"shprslt", {Kw::SkipDest}}, // what a reader without shapes shows instead
+        {"result", {Kw::Result}},
+        {"xe", {Kw::SkipDest}},
+        {"tc", {Kw::SkipDest}},
+        {"tcn", {Kw::SkipDest}},
+        {"v", {Kw::Hidden}},
+        {"cpg", {Kw::Cpg}},
+        {"ansi", {Kw::DocCharset, 0}},
+        {"pc", {Kw::DocCharset, 437}},
+        {"pca", {Kw::DocCharset, 850}},
+        {"mac", {Kw::DocCharset, 10000}},
         {"listtable", {Kw::SkipDest}},
         {"listoverridetable", {Kw::SkipDest}},
         {"revtbl", {Kw::SkipDest}},
@@ -110,7 +148,7 @@ const std::unordered_map<std::string_view, KwInfo> &keywords()
         {"datastore", {Kw::SkipDest}},
         {"latentstyles", {Kw::SkipDest}},
         {"generator", {Kw::SkipDest}},
-        {"object", {Kw::SkipDest}},
+        {"object", {Kw::Object}},
         {"objdata", {Kw::SkipDest}},
         {"nonshppict", {Kw::SkipDest}},
         {"pntxta", {Kw::SkipDest}},
@@ -171,10 +209,10 @@ const std::unordered_map<std::string_view, KwInfo> &keywords()
         {"rdblquote", {Kw::Symbol, 0x201D}},
         {"pngblip", {Kw::PngBlip}},
         {"jpegblip", {Kw::JpegBlip}},
-        {"wmetafile", {Kw::OtherBlip}},
-        {"emfblip", {Kw::OtherBlip}},
+        {"wmetafile", {Kw::WmfBlip}},
+        {"emfblip", {Kw::EmfBlip}},
         {"macpict", {Kw::OtherBlip}},
-        {"dibitmap", {Kw::OtherBlip}},
+        {"dibitmap", {Kw::DibBlip}},
         {"wbitmap", {Kw::OtherBlip}},
         {"pmmetafile", {Kw::OtherBlip}},
         {"picw", {Kw::PicW}},
@@ -199,21 +237,36 @@ struct GroupState
     int color = 0;
     Align align = Align::Left;
     int unicodeSkip = 1;
-    bool ignorable = false; // "\*" seen at the group's start
+    bool hidden = false; // \v: text Word does not show
 };
 
 struct FontEntry
 {
     QString name;
     int charset = -1;
+    int codePage = 0; // \cpgN of the font itself
 };
+
+// The code page an old font name's charset suffix stands for ("Arial Cyr"), or 0.
+int codePageOfFontName(const QString &name)
+{
+    static const struct
+    {
+        const char *suffix;
+        int codePage;
+    } suffixes[] = {
+        {" Cyr", 1251}, {" CE", 1250}, {" Greek", 1253}, {" Tur", 1254}, {" Baltic", 1257}};
+    const QString trimmed = name.trimmed();
+    for (const auto &entry : suffixes)
+        if (trimmed.endsWith(QLatin1String(entry.suffix)))
+            return entry.codePage;
+    return 0;
+}
 
 struct PictureState
 {
     bool active = false;
-    bool usable = true;
-    Picture::Kind kind = Picture::Kind::Png;
-    bool kindKnown = false;
+    Picture::Kind kind = Picture::Kind::Unknown;
     QByteArray data;
     int pendingNibble = -1;
     long long picw = 0, pich = 0, goalw = 0, goalh = 0, scalex = 100, scaley = 100;
@@ -267,6 +320,10 @@ private:
     void flush();
     void paragraph();
     void finishPicture();
+    // Skips the rest of the current group, also one beyond the depth limit.
+    void skipGroup();
+    // The destination text goes to, with groups skipped beyond the depth limit.
+    Dest dest() const { return m_flatSkipFrom > 0 ? Dest::Skip : top().dest; }
     int currentCodePage() const;
     CharStyle currentStyle() const;
     GroupState &top() { return m_groups.back(); }
@@ -277,9 +334,16 @@ private:
     qsizetype m_pos = 0;
     Sink &m_sink;
     std::vector<GroupState> m_groups;
-    int m_flattened = 0; // groups opened beyond kMaxGroupDepth
-    int m_skipChars = 0; // characters still to skip after \uN
-    int m_ansiCodePage = 1252;
+    int m_flattened = 0;         // groups opened beyond kMaxGroupDepth
+    int m_flatSkipFrom = 0;      // the flattened level from which everything is skipped, or 0
+    bool m_atGroupStart = false; // nothing read yet in the group just opened
+    bool m_starred = false;      // "\*" right at the group's start
+    int m_leadByte = -1;         // the first byte of a two-byte character
+    QString m_shapeName;         // of the shape property being read
+    int m_skipChars = 0;         // characters still to skip after \uN
+    // Without \ansicpg: the system code page of the schools' Russian Windows, as Word there
+    // reads such a document.
+    int m_ansiCodePage = 1251;
     int m_defaultFont = -1;
     QHash<int, FontEntry> m_fonts;
     int m_fontDefNumber = -1;
@@ -310,7 +374,18 @@ void Reader::run()
             m_skipChars = 0;
             pushGroup();
             seenGroup = true;
-        } else if (c == '}') {
+            m_atGroupStart = true;
+            m_starred = false;
+            continue;
+        }
+        // "\*" keeps the group's start for the word that follows it.
+        const bool star = c == '\\' && m_pos + 1 < n && m_data[m_pos + 1] == '*';
+        const bool word = c == '\\' && m_pos + 1 < n && isLetter(m_data[m_pos + 1]);
+        if (!star && !(c == '\r' || c == '\n'))
+            m_atGroupStart = false;
+        if (!star && !word && !(c == '\r' || c == '\n'))
+            m_starred = false;
+        if (c == '}') {
             ++m_pos;
             m_skipChars = 0;
             popGroup();
@@ -351,7 +426,9 @@ void Reader::run()
                         : std::string_view();
                 if (consumeSkipped() && word != "bin")
                     continue;
+                m_leadByte = -1;
                 controlWord(word, hasParam, param);
+                m_starred = false;
             } else {
                 ++m_pos;
                 if (d == '\'') {
@@ -377,7 +454,7 @@ void Reader::run()
                 continue;
             if (consumeSkipped())
                 continue;
-            if (top().dest == Dest::Picture) {
+            if (dest() == Dest::Picture) {
                 const int v = hexValue(c);
                 if (v >= 0 && m_picture.active) {
                     if (m_picture.pendingNibble < 0) {
@@ -412,19 +489,34 @@ bool Reader::consumeSkipped()
 
 void Reader::pushGroup()
 {
+    m_leadByte = -1;
     if (static_cast<int>(m_groups.size()) > kMaxGroupDepth) {
         ++m_flattened;
         return;
     }
     flush();
     GroupState next = top();
-    next.ignorable = false;
     m_groups.push_back(next);
+}
+
+void Reader::skipGroup()
+{
+    flush();
+    if (m_flattened > 0) {
+        // The deepest group kept is shared by all the flattened ones: only this one is skipped.
+        if (m_flatSkipFrom == 0)
+            m_flatSkipFrom = m_flattened;
+        return;
+    }
+    top().dest = Dest::Skip;
 }
 
 void Reader::popGroup()
 {
+    m_leadByte = -1;
     if (m_flattened > 0) {
+        if (m_flatSkipFrom == m_flattened)
+            m_flatSkipFrom = 0;
         --m_flattened;
         return;
     }
@@ -456,12 +548,18 @@ int Reader::currentCodePage() const
 {
     const int font = top().font >= 0 ? top().font : m_defaultFont;
     const auto it = m_fonts.constFind(font);
-    if (it != m_fonts.constEnd() && it->charset >= 0) {
+    if (it == m_fonts.constEnd())
+        return m_ansiCodePage;
+    if (it->codePage > 0 && (upperHalfTable(it->codePage) || isDoubleByteCodePage(it->codePage)))
+        return it->codePage;
+    if (it->charset >= 0) {
         if (it->charset == 1)
             return m_ansiCodePage;
         const int cp = codePageOfCharset(it->charset);
         if (cp != 0)
             return cp;
+    } else if (const int cp = codePageOfFontName(it->name)) {
+        return cp;
     }
     return m_ansiCodePage;
 }
@@ -512,9 +610,14 @@ void Reader::paragraph()
 
 void Reader::addChar(char16_t ch)
 {
-    switch (top().dest) {
+    switch (dest()) {
     case Dest::Normal:
-        m_buffer.append(QChar(ch));
+        if (!top().hidden)
+            m_buffer.append(QChar(ch));
+        break;
+    case Dest::ShapeName:
+        if (m_shapeName.size() < 64)
+            m_shapeName.append(QChar(ch));
         break;
     case Dest::FontTable:
         if (ch == u';') {
@@ -540,9 +643,11 @@ void Reader::addChar(char16_t ch)
 
 void Reader::addByte(unsigned char byte)
 {
-    if (byte < 0x20 && byte != '\t')
+    if (byte < 0x20 && byte != '\t') {
+        m_leadByte = -1;
         return; // control characters are not text
-    if (byte < 0x80) {
+    }
+    if (byte < 0x80 && m_leadByte < 0) {
         addChar(byte);
         return;
     }
@@ -552,24 +657,95 @@ void Reader::addByte(unsigned char byte)
         if (fcp != 0)
             cp = fcp;
     }
+    if (isDoubleByteCodePage(cp)) {
+        if (m_leadByte >= 0) {
+            const char16_t ch = decodeDoubleByte(cp, static_cast<unsigned char>(m_leadByte), byte);
+            m_leadByte = -1;
+            addChar(ch);
+        } else if (isLeadByte(cp, byte)) {
+            m_leadByte = byte;
+        } else {
+            addChar(0xFFFD);
+        }
+        return;
+    }
     addChar(decodeByte(cp, byte));
+}
+
+// What the bytes of a picture are, whatever the file said they were.
+Picture::Kind sniffedKind(const QByteArray &data, Picture::Kind declared)
+{
+    if (data.startsWith("\x89PNG"))
+        return Picture::Kind::Png;
+    if (data.startsWith("\xFF\xD8"))
+        return Picture::Kind::Jpeg;
+    if (declared == Picture::Kind::Png || declared == Picture::Kind::Jpeg)
+        return Picture::Kind::Unknown; // neither of the two it claims to be
+    return declared;
+}
+
+// A device-independent bitmap as a BMP file: the file header in front of it.
+QByteArray bmpFile(const QByteArray &dib)
+{
+    if (dib.size() < 40)
+        return {};
+    const auto u32 = [&dib](int at) {
+        return quint32(quint8(dib[at])) | quint32(quint8(dib[at + 1])) << 8 |
+               quint32(quint8(dib[at + 2])) << 16 | quint32(quint8(dib[at + 3])) << 24;
+    };
+    const auto u16 = [&dib](int at) {
+        return quint32(quint8(dib[at])) | quint32(quint8(dib[at + 1])) << 8;
+    };
+    const quint32 headerSize = u32(0);
+    if (headerSize < 40 || headerSize > quint32(dib.size()))
+        return {};
+    const quint32 bitCount = u16(14);
+    const quint32 compression = u32(16);
+    quint32 colors = u32(32);
+    if (colors == 0 && bitCount <= 8)
+        colors = 1u << bitCount;
+    if (colors > 256)
+        return {};
+    quint32 offset = 14 + headerSize + colors * 4;
+    if (compression == 3 && headerSize == 40)
+        offset += 12; // the three masks of BI_BITFIELDS
+    QByteArray file("BM");
+    const quint32 fileSize = quint32(dib.size()) + 14;
+    for (quint32 v : {fileSize, 0u, offset})
+        for (int i = 0; i < 4; ++i)
+            file.append(char((v >> (8 * i)) & 0xFF));
+    return file + dib;
 }
 
 void Reader::finishPicture()
 {
-    if (m_picture.active && m_picture.usable && m_picture.kindKnown && !m_picture.data.isEmpty()) {
+    if (m_picture.active) {
         flush();
         Picture pic;
-        pic.kind = m_picture.kind;
+        pic.kind = sniffedKind(m_picture.data, m_picture.kind);
         pic.data = std::move(m_picture.data);
-        // Goal sizes are in twips; at 96 pixels an inch a pixel is 15 twips.
-        auto pixels = [](long long goal, long long scale) {
-            const long long px = goal * std::clamp(scale, 1LL, 1000LL) / 100 / 15;
+        if (pic.kind == Picture::Kind::Bmp)
+            pic.data = bmpFile(pic.data);
+        if (pic.data.isEmpty())
+            pic.kind = Picture::Kind::Unknown;
+        // Goal sizes are in twips; at 96 pixels an inch a pixel is 15 twips. Without them, a
+        // metafile's \picw and \pich are hundredths of a millimetre, a bitmap's are pixels.
+        const auto clampPx = [](long long px) {
             return static_cast<int>(std::clamp(px, 0LL, 10000LL));
         };
-        pic.widthPx = pixels(m_picture.goalw, m_picture.scalex);
-        pic.heightPx = pixels(m_picture.goalh, m_picture.scaley);
-        m_sink.picture(pic, currentStyle());
+        const auto pixels = [&](long long goal, long long natural, long long scale) {
+            scale = std::clamp(scale, 1LL, 1000LL);
+            if (goal > 0)
+                return clampPx(goal * scale / 100 / 15);
+            const bool metafile = pic.kind == Picture::Kind::Wmf || pic.kind == Picture::Kind::Emf;
+            const long long n = std::clamp(natural, 0LL, 1000000LL);
+            return clampPx((metafile ? n * 96 / 2540 : n) * scale / 100);
+        };
+        pic.widthPx = pixels(m_picture.goalw, m_picture.picw, m_picture.scalex);
+        pic.heightPx = pixels(m_picture.goalh, m_picture.pich, m_picture.scaley);
+        // A picture of no known kind keeps its place only when it has a size.
+        if (pic.kind != Picture::Kind::Unknown || (pic.widthPx > 0 && pic.heightPx > 0))
+            m_sink.picture(pic, currentStyle());
     }
     m_picture = PictureState{};
 }
@@ -591,11 +767,12 @@ void Reader::controlSymbol(char c)
     case '-': // optional hyphen: not shown
         break;
     case '*':
-        top().ignorable = true;
+        // Only at the group's start does "\*" mark the group's destination as ignorable.
+        m_starred = m_atGroupStart;
         break;
     case '\r':
     case '\n':
-        if (top().dest == Dest::Normal)
+        if (dest() == Dest::Normal && !top().hidden)
             paragraph();
         break;
     default:
@@ -616,24 +793,23 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
         const long long count = hasParam ? std::max(0LL, param) : 0;
         const qsizetype take =
             static_cast<qsizetype>(std::min<long long>(count, m_data.size() - m_pos));
-        if (g.dest == Dest::Picture && m_picture.active)
+        if (dest() == Dest::Picture && m_picture.active)
             m_picture.data.append(m_data.data() + m_pos, take);
         m_pos += take;
         return;
     }
 
-    if (g.dest == Dest::Skip)
+    if (dest() == Dest::Skip)
         return;
 
     // "\*" before a word we do not take as a destination: the group is skipped.
-    if (g.ignorable) {
-        g.ignorable = false;
-        const bool readable =
-            kw == Kw::Shppict || (kw == Kw::Ud && m_groups.size() >= 2 &&
-                                  m_groups[m_groups.size() - 2].dest == Dest::Upr);
+    if (m_starred) {
+        m_starred = false;
+        const bool readable = kw == Kw::Shppict || kw == Kw::Readable || kw == Kw::Shape ||
+                              (kw == Kw::Ud && m_groups.size() >= 2 &&
+                               m_groups[m_groups.size() - 2].dest == Dest::Upr);
         if (!readable) {
-            flush();
-            g.dest = Dest::Skip;
+            skipGroup();
             return;
         }
     }
@@ -663,18 +839,73 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
         m_colorSet = false;
         break;
     case Kw::SkipDest:
-        flush();
-        g.dest = Dest::Skip;
+        skipGroup();
         break;
     case Kw::Pict:
         flush();
-        if (g.dest == Dest::Normal) {
+        if (g.dest == Dest::Normal && m_flattened == 0) {
             g.dest = Dest::Picture;
             m_picture = PictureState{};
             m_picture.active = true;
         } else {
-            g.dest = Dest::Skip;
+            skipGroup();
         }
+        break;
+    case Kw::Readable:
+        break;
+    case Kw::Shape:
+        // A shape's text boxes and pictures are read from its instructions; the rest of it
+        // is no text.
+        flush();
+        if (g.dest == Dest::Normal)
+            g.dest = Dest::Shape;
+        break;
+    case Kw::ShapeText:
+        flush();
+        if (g.dest == Dest::Shape)
+            g.dest = Dest::Normal;
+        break;
+    case Kw::ShapeProp:
+        flush();
+        if (g.dest == Dest::Normal || g.dest == Dest::Shape) {
+            g.dest = Dest::Shape;
+            m_shapeName.clear();
+        }
+        break;
+    case Kw::ShapeName:
+        if (g.dest == Dest::Shape) {
+            g.dest = Dest::ShapeName;
+            m_shapeName.clear();
+        }
+        break;
+    case Kw::ShapeValue:
+        // The picture of a picture frame is shown; other values are no text.
+        if (g.dest == Dest::Shape && m_shapeName == QLatin1String("pib"))
+            g.dest = Dest::Normal;
+        else
+            skipGroup();
+        break;
+    case Kw::Object:
+        flush();
+        if (g.dest == Dest::Normal)
+            g.dest = Dest::Object;
+        break;
+    case Kw::Result:
+        flush();
+        if (g.dest == Dest::Object)
+            g.dest = Dest::Normal;
+        break;
+    case Kw::DocCharset:
+        if (it->second.symbol != 0)
+            m_ansiCodePage = it->second.symbol;
+        break;
+    case Kw::Cpg:
+        if (g.dest == Dest::FontTable && hasParam && param > 0 && param < 100000)
+            m_fontDef.codePage = iparam;
+        break;
+    case Kw::Hidden:
+        flush();
+        g.hidden = on;
         break;
     case Kw::Shppict:
         break; // its inner \pict is read as a picture
@@ -695,7 +926,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
         flush();
         g.font = m_defaultFont;
         g.halfPoints = 24;
-        g.bold = g.italic = g.underline = g.strike = false;
+        g.bold = g.italic = g.underline = g.strike = g.hidden = false;
         g.color = 0;
         break;
     case Kw::Pard:
@@ -768,7 +999,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
     case Kw::Par:
     case Kw::Line:
     case Kw::Row:
-        if (g.dest == Dest::Normal)
+        if (dest() == Dest::Normal && !g.hidden)
             paragraph();
         break;
     case Kw::Tab:
@@ -784,7 +1015,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
             v += 65536;
         const char16_t ch = (v >= 0 && v <= 0xFFFF) ? static_cast<char16_t>(v) : char16_t(0xFFFD);
         if (ch == 0x2028 || ch == 0x2029) {
-            if (g.dest == Dest::Normal)
+            if (dest() == Dest::Normal && !g.hidden)
                 paragraph();
         } else if ((ch >= 0x20 || ch == u'\t') && ch != 0xFFFC) {
             addChar(ch); // control characters and object marks are not text
@@ -799,14 +1030,17 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
         break;
     case Kw::PngBlip:
     case Kw::JpegBlip:
-        if (g.dest == Dest::Picture) {
-            m_picture.kind = kw == Kw::PngBlip ? Picture::Kind::Png : Picture::Kind::Jpeg;
-            m_picture.kindKnown = true;
-        }
-        break;
+    case Kw::WmfBlip:
+    case Kw::EmfBlip:
+    case Kw::DibBlip:
     case Kw::OtherBlip:
         if (g.dest == Dest::Picture)
-            m_picture.usable = false;
+            m_picture.kind = kw == Kw::PngBlip    ? Picture::Kind::Png
+                             : kw == Kw::JpegBlip ? Picture::Kind::Jpeg
+                             : kw == Kw::WmfBlip  ? Picture::Kind::Wmf
+                             : kw == Kw::EmfBlip  ? Picture::Kind::Emf
+                             : kw == Kw::DibBlip  ? Picture::Kind::Bmp
+                                                  : Picture::Kind::Unknown;
         break;
     case Kw::PicW:
         m_picture.picw = iparam;

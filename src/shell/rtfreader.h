@@ -36,7 +36,9 @@ struct ParaStyle
 
 struct Picture
 {
-    enum class Kind { Png, Jpeg };
+    // What the bytes are (PNG and JPEG by their own signature); Bmp is a whole BMP file made
+    // from a device-independent bitmap; Unknown a picture kept only as its place.
+    enum class Kind { Png, Jpeg, Bmp, Wmf, Emf, Unknown };
     Kind kind = Kind::Png;
     QByteArray data;
     int widthPx = 0; // 0 when the file gave no size

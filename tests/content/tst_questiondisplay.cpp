@@ -1,4 +1,6 @@
+#include "content/testcheck.h"
 #include "program.h"
+#include "shell/rtfdocument.h"
 #include "testfiles.h"
 
 #include <QApplication>
@@ -15,6 +17,43 @@ using namespace merilon;
 using testfiles::rtfBody;
 
 namespace {
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return buffer.data();
+}
+
+// A Windows metafile that fills a rectangle 40 x 20 units with red.
+QByteArray redRectangleWmf()
+{
+    QByteArray wmf;
+    const auto word = [&wmf](int v) {
+        wmf.append(char(v & 0xFF));
+        wmf.append(char((v >> 8) & 0xFF));
+    };
+    const auto record = [&](int function, std::initializer_list<int> params) {
+        const int size = 3 + int(params.size());
+        word(size);
+        word(0);
+        word(function);
+        for (int p : params)
+            word(p);
+    };
+    // header: memory metafile, 9 words, version 3, 40 words in all, one object, the
+    // longest record 7 words
+    for (int v : {1, 9, 0x0300, 40, 0, 1, 7, 0, 0})
+        word(v);
+    record(0x020B, {0, 0});                 // SetWindowOrg
+    record(0x020C, {20, 40});               // SetWindowExt
+    record(0x02FC, {0, 0x00FF, 0x0000, 0}); // CreateBrushIndirect: solid red
+    record(0x012D, {0});                    // SelectObject
+    record(0x041B, {20, 40, 0, 0});         // Rectangle
+    record(0x0000, {});                     // end
+    return wmf;
+}
 
 // Every run of a document with its format.
 QList<QTextFragment> fragments(const RichText &text)
@@ -55,6 +94,7 @@ private slots:
     void showsQuestionWithItsFormatting();
     void rowsFollowTheQuestion();
     void brokenDocumentsShowWhatTheyCan();
+    void everyPictureKindShows();
 
 private:
     QTemporaryDir m_dir;
@@ -172,6 +212,99 @@ void TestQuestionDisplay::brokenDocumentsShowWhatTheyCan()
     p.display.ShowQuestion(3);
     QCOMPARE(p.rows.VariantCount(), 0);
     QCOMPARE(p.questionArea().Lines()[0], QStringLiteral("Без вариантов"));
+}
+
+void TestQuestionDisplay::everyPictureKindShows()
+{
+    // One picture of each kind a teacher's document may hold, in the question and in a row.
+    QImage green(12, 6, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    const QByteArray png = encoded(green, "PNG").toHex();
+    const QByteArray jpeg = encoded(green, "JPEG").toHex();
+    const QByteArray dib = encoded(green, "BMP").mid(14).toHex();
+    const QByteArray wmf = redRectangleWmf().toHex();
+    const QByteArray size = "\\picwgoal600\\pichgoal300 "; // 40 x 20 pixels
+    const QByteArray pictures[] = {
+        "{\\*\\shppict{\\pict\\pngblip" + size + png + "}}{\\nonshppict{\\pict\\wmetafile8 01}}",
+        "{\\pict\\jpegblip" + size + jpeg + "}",
+        "{\\pict\\jpegblip" + size + png + "}", // PNG bytes under the JPEG word
+        "{\\pict\\dibitmap0" + size + dib + "}",
+        "{\\pict\\wmetafile8" + size + wmf + "}",
+        "{\\object\\objemb{\\*\\objclass Equation.3}{\\*\\objdata 0102}{\\result{\\pict\\pngblip" +
+            size + png + "}}}",
+        "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip" +
+            size + png + "}}}}{\\shprslt{\\pict\\wmetafile8 01}}}",
+        "{\\pict\\emfblip" + size + "0100000000}", // no system draws these bytes
+    };
+    QByteArray first = "#1 " + rtfBody("Рисунки:");
+    for (const QByteArray &picture : pictures)
+        first += " " + picture;
+    first += "\\par\n+" + rtfBody("формула ") + pictures[4] + "\\par\n-" + rtfBody("рамка ") +
+             pictures[7] + "\\par\n\\par\n";
+    const QString rest = testfiles::test(50, {{1, QString()}}, QString());
+    QTemporaryDir dir;
+    const QString path = testfiles::write(dir, QStringLiteral("pictures.tstt"),
+                                          testfiles::rtfDocument(first + rtfBody(rest)));
+    Program p;
+    p.open(path);
+    QVERIFY(p.desktop.warnings.isEmpty() && p.desktop.errors.isEmpty());
+    p.display.ShowQuestion(1);
+
+    const auto images = [](const RichText &text) {
+        QList<QTextImageFormat> found;
+        for (const QTextFragment &f : fragments(text))
+            if (f.charFormat().isImageFormat())
+                found << f.charFormat().toImageFormat();
+        return found;
+    };
+    const QList<QTextImageFormat> shown = images(p.questionArea());
+    QCOMPARE(shown.size(), 8);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        QCOMPARE(shown[i].width(), 40.0);
+        QCOMPARE(shown[i].height(), 20.0);
+        const QImage image = p.questionArea()
+                                 .document()
+                                 ->resource(QTextDocument::ImageResource, QUrl(shown[i].name()))
+                                 .value<QImage>();
+        QVERIFY2(!image.isNull(), qPrintable(QString::number(i)));
+        const bool framed = shown[i].name().startsWith(QLatin1String(rtf::kUndrawnPicturePrefix));
+        QVERIFY2(framed == (i == 7), qPrintable(QString::number(i)));
+        if (i < 4) // the bitmaps are green
+            QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2).green() > 200, true);
+    }
+    // The metafile is drawn: red inside its frame.
+    const QImage metafile = p.questionArea()
+                                .document()
+                                ->resource(QTextDocument::ImageResource, QUrl(shown[4].name()))
+                                .value<QImage>();
+    const QColor middle = metafile.pixelColor(metafile.width() / 2, metafile.height() / 2);
+    QVERIFY2(middle.red() > 200 && middle.green() < 80, qPrintable(middle.name()));
+
+    // In the rows: the formula drawn, the frame kept.
+    const QList<QTextImageFormat> row1 = images(p.rows.editor(1)->content());
+    const QList<QTextImageFormat> row2 = images(p.rows.editor(2)->content());
+    QVERIFY(row1.size() == 1 && row2.size() == 1);
+    QCOMPARE(row1[0].width(), 40.0);
+    QVERIFY(!row1[0].name().startsWith(QLatin1String(rtf::kUndrawnPicturePrefix)));
+    QVERIFY(p.rows.editor(1)
+                ->content()
+                .document()
+                ->resource(QTextDocument::ImageResource, QUrl(row1[0].name()))
+                .isValid());
+    QVERIFY(row2[0].name().startsWith(QLatin1String(rtf::kUndrawnPicturePrefix)));
+
+    // The checker tells the teacher which pictures will not show, with question and line.
+    RichText document;
+    QString error;
+    QVERIFY(TestDocument::load(path, document, &error));
+    QStringList said;
+    for (const TestProblem &problem : checkTest(document, 50))
+        said << describeProblem(problem);
+    QCOMPARE(said.size(), 2);
+    QVERIFY2(
+        said[0].startsWith(QStringLiteral("Вопрос 1, строка 1: рисунок здесь не будет показан")),
+        qPrintable(said[0]));
+    QVERIFY(said[1].startsWith(QStringLiteral("Вопрос 1, строка 3: рисунок")));
 }
 
 QTEST_MAIN(TestQuestionDisplay)
