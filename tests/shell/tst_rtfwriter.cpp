@@ -1,6 +1,7 @@
 #include "shell/richtext.h"
 #include "shell/rtfdocument.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QTextBlock>
@@ -47,6 +48,7 @@ private slots:
     void textEscapingRoundTrip_data();
     void textEscapingRoundTrip();
     void pictureRoundTrip();
+    void hugePicturesAreRefusedUnread();
 };
 
 void TestRtfWriter::envelope()
@@ -191,6 +193,37 @@ void TestRtfWriter::pictureRoundTrip()
         back.document()->resource(QTextDocument::ImageResource, QUrl(got.name())).value<QImage>();
     QCOMPARE(shown.size(), QSize(7, 5));
     QCOMPARE(shown.pixelColor(3, 2), QColor(10, 200, 30));
+}
+
+void TestRtfWriter::hugePicturesAreRefusedUnread()
+{
+    // A PNG and a metafile that declare 30,000 x 30,000 pixels: nothing of that size is
+    // allocated; each keeps its place, as an empty frame, at the size the document gives.
+    const QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"
+                                               "0000753000007530080600000066c4d4c5");
+    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picwgoal1500\\pichgoal1500 " + png.toHex() +
+                           "}b{\\pict\\wmetafile8\\picwgoal450000\\pichgoal450000 "
+                           "010009000003090000000000000003000000000000}c}";
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QElapsedTimer timer;
+    timer.start();
+    merilon::rtf::insertRtf(rtf, cursor);
+    QVERIFY(timer.elapsed() < 2000);
+    QList<QTextImageFormat> pictures;
+    for (const Span &span : spans(document))
+        if (span.format.isImageFormat())
+            pictures << span.format.toImageFormat();
+    QCOMPARE(pictures.size(), 2);
+    QCOMPARE(pictures[0].width(), 100.0);
+    QCOMPARE(pictures[1].width(), 10000.0); // the reader's own bound on a size
+    for (const QTextImageFormat &picture : pictures) {
+        QVERIFY(picture.name().startsWith(QLatin1String(merilon::rtf::kUndrawnPicturePrefix)));
+        const QImage frame =
+            document.resource(QTextDocument::ImageResource, QUrl(picture.name())).value<QImage>();
+        QVERIFY(!frame.isNull() && frame.width() <= 400 && frame.height() <= 400);
+    }
+    QCOMPARE(document.toPlainText().remove(QChar::ObjectReplacementCharacter), QStringLiteral("abc"));
 }
 
 QTEST_MAIN(TestRtfWriter)
