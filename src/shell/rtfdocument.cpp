@@ -51,11 +51,11 @@ QImage decodePicture(const Picture &picture)
     return {};
 }
 
-// The place of a picture that cannot be drawn: a thin grey frame, drawn small and shown at
-// the picture's size.
+// The place of a picture that cannot be drawn: a thin grey frame, drawn at most 128 pixels a
+// side and shown at the picture's size.
 QImage emptyFrame(int width, int height)
 {
-    const double scale = std::min(1.0, 400.0 / std::max(width, height));
+    const double scale = std::min(1.0, 128.0 / std::max(width, height));
     const int w = std::max(2, int(width * scale));
     const int h = std::max(2, int(height * scale));
     QImage frame(w, h, QImage::Format_ARGB32);
@@ -126,17 +126,22 @@ public:
         QImage image = decodePicture(picture);
         int width = picture.widthPx > 0 ? picture.widthPx : image.width();
         int height = picture.heightPx > 0 ? picture.heightPx : image.height();
-        QString prefix = QStringLiteral("merilon-image:");
+        QTextDocument *document = m_cursor.document();
+        QString name;
         if (image.isNull()) {
-            // Its place stays, as an empty frame of its size.
+            // Its place stays, as an empty frame of its size; frames of one size share one image.
             if (width <= 0 || height <= 0)
                 return;
-            image = emptyFrame(width, height);
-            prefix = QLatin1String(kUndrawnPicturePrefix);
+            name = QLatin1String(kUndrawnPicturePrefix) +
+                   QStringLiteral("%1x%2").arg(width).arg(height);
+            if (!document->resource(QTextDocument::ImageResource, QUrl(name)).isValid())
+                document->addResource(QTextDocument::ImageResource, QUrl(name),
+                                      emptyFrame(width, height));
+        } else {
+            name = QStringLiteral("merilon-image:") +
+                   QUuid::createUuid().toString(QUuid::WithoutBraces);
+            document->addResource(QTextDocument::ImageResource, QUrl(name), image);
         }
-        QTextDocument *document = m_cursor.document();
-        const QString name = prefix + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        document->addResource(QTextDocument::ImageResource, QUrl(name), image);
         QTextImageFormat format;
         format.merge(toCharFormat(style));
         format.setName(name);
