@@ -65,7 +65,7 @@ qt_from_archive() {
         return 0
     fi
     say "Unpacking Qt for MinGW from $archive"
-    rm -rf "$dest" "$dest.part"
+    rm -rf "$dest.part"
     mkdir -p "$dest.part"
     if ! tar -xJf "$archive" -C "$dest.part" 2>"$LOGS/qt-archive.log" ||
         [ ! -f "$dest.part/qt-mingw/lib/cmake/Qt6/Qt6Config.cmake" ] ||
@@ -74,6 +74,7 @@ qt_from_archive() {
         echo "The Qt archive $archive is damaged or is not Qt for MinGW (no qt-mingw/ with Qt6Core.dll and its CMake package); see $LOGS/qt-archive.log." >&2
         return 1
     fi
+    rm -rf "$dest"
     mv "$dest.part/qt-mingw" "$dest"
     rm -rf "$dest.part"
     echo "$sum" >"$dest/.archive-sha256"
