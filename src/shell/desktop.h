@@ -37,7 +37,8 @@ public:
     virtual bool openDocument(const QString &path) = 0;
 };
 
-// Whether the system has a program that opens documents of this file's kind.
+// Whether the system has a program that opens documents of this file's kind
+// (true where it cannot be asked).
 bool hasViewerFor(const QString &path);
 
 class SystemDesktop final : public Desktop

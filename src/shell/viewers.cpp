@@ -26,7 +26,7 @@ bool hasViewerFor(const QString &path)
     // The freedesktop association of the file's kind (xdg-mime), as xdg-open would use it.
     const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (xdgMime.isEmpty())
-        return false;
+        return true; // nothing to ask: the desktop tries, and says whether it could
     const QString kind = QMimeDatabase().mimeTypeForFile(path).name();
     QProcess query;
     query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), kind});
