@@ -17,7 +17,7 @@ namespace merilon::rtf {
 
 namespace {
 
-bool sizeAllowed(long long width, long long height)
+[[maybe_unused]] bool sizeAllowed(long long width, long long height)
 {
     return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide;
 }
