@@ -289,7 +289,9 @@ private:
         const QTextCharFormat format = fragment.charFormat();
         writeFormat(format, out);
         if (format.isImageFormat()) {
-            writePicture(format.toImageFormat(), out);
+            // Pictures side by side that share their image make one fragment.
+            for (int i = 0; i < fragment.length(); ++i)
+                writePicture(format.toImageFormat(), out);
             return;
         }
         escapeText(fragment.text(), out);

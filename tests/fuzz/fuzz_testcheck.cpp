@@ -40,8 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             (void)document.rangeText(v.from, v.to);
         }
     }
-    for (const merilon::TestProblem &p : problems)
-        if (p.question < 1 || p.line >= document.Lines().Count() + 1 || p.text.isEmpty())
+    for (const merilon::TestProblem &p : problems) {
+        if (p.question < 0 || p.line >= document.Lines().Count() + 1 || p.text.isEmpty())
             abort();
+        // The file as a whole (empty, or no test at all) is one error and nothing else.
+        if (p.question == 0 && (problems.size() != 1 || !p.error))
+            abort();
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "shell/rtfdocument.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QTest>
 #include <QTextBlock>
@@ -49,6 +50,7 @@ private slots:
     void textEscapingRoundTrip();
     void pictureRoundTrip();
     void hugePicturesAreRefusedUnread();
+    void foundByFuzzing();
 };
 
 void TestRtfWriter::envelope()
@@ -223,7 +225,26 @@ void TestRtfWriter::hugePicturesAreRefusedUnread()
             document.resource(QTextDocument::ImageResource, QUrl(picture.name())).value<QImage>();
         QVERIFY(!frame.isNull() && frame.width() <= 128 && frame.height() <= 128);
     }
-    QCOMPARE(document.toPlainText().remove(QChar::ObjectReplacementCharacter), QStringLiteral("abc"));
+    QCOMPARE(document.toPlainText().remove(QChar::ObjectReplacementCharacter),
+             QStringLiteral("abc"));
+}
+
+void TestRtfWriter::foundByFuzzing()
+{
+    // What is written reads back as the same text: here two undrawable pictures side by side,
+    // which share one frame and so one fragment.
+    for (const char *name : {"roundtrip-object-in-picture.rtf"}) {
+        QFile file(QStringLiteral(MERILON_TEST_DATA "/") + QLatin1String(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        merilon::rtf::insertRtf(file.readAll(), cursor);
+        QTextDocument again;
+        QTextCursor second(&again);
+        const QByteArray written = merilon::rtf::writeRtf(document);
+        merilon::rtf::insertRtf(written, second);
+        QCOMPARE(again.toRawText(), document.toRawText());
+    }
 }
 
 QTEST_MAIN(TestRtfWriter)
