@@ -301,12 +301,12 @@ smoke_attempt() {
     xdotool key Tab space
     wait_gone "$id" 20 || fail "smoke run: the registration window stays"
     sleep 1
-    # Two answers with the keyboard: the focused first row (always right here), Tab to Next,
-    # Enter; then Tab back to the rows for the second.
-    xdotool key space Tab Return
-    sleep 1
-    xdotool key Tab space Tab Return
-    sleep 1
+    # Two answers with the keyboard: Tab to the rows, Space on the first (always right here),
+    # Tab to Next, Enter.
+    for _ in 1 2; do
+        xdotool key Tab space Tab Return
+        sleep 1
+    done
     xdotool key alt+x
     id=$(wait_window 'Подтвердите' 20) || fail "smoke run: Stop asked nothing"
     xdotool key Return
