@@ -25,11 +25,6 @@ HANDLE consoleOf(std::FILE *stream)
 
 } // namespace
 
-bool isWindowsConsole(std::FILE *stream)
-{
-    return consoleOf(stream) != nullptr;
-}
-
 void useHeadlessPlatform() {}
 
 void writeText(std::FILE *stream, const QString &text, TextMode mode)
@@ -54,11 +49,6 @@ void writeText(std::FILE *stream, const QString &text, TextMode mode)
 }
 
 #else
-
-bool isWindowsConsole(std::FILE *)
-{
-    return false;
-}
 
 void useHeadlessPlatform()
 {

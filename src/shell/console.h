@@ -14,9 +14,6 @@ enum class TextMode { Terminal, Raw };
 // Writes the text to stdout or stderr and flushes it.
 void writeText(std::FILE *stream, const QString &text, TextMode mode = TextMode::Terminal);
 
-// Whether the stream is a Windows console (never elsewhere).
-bool isWindowsConsole(std::FILE *stream);
-
 // For a program that shows no window: the offscreen platform where no display may be there
 // (Linux), the system's own on Windows, which always has its desktop. QT_QPA_PLATFORM wins.
 void useHeadlessPlatform();

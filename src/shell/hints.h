@@ -19,10 +19,6 @@ public:
     explicit HintRouter(QObject *parent = nullptr);
     ~HintRouter() override;
 
-    // The tip of the nearest control with one at that point of the screen;
-    // `fromMenu` when the point is over a menu, whose commands give their own.
-    static QString hintAt(const QPoint &globalPosition, bool *fromMenu);
-
 signals:
     void hintChanged(const QString &hint);
 
@@ -30,6 +26,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The tip of the nearest control with one at that point of the screen;
+    // `fromMenu` when the point is over a menu, whose commands give their own.
+    static QString hintAt(const QPoint &globalPosition, bool *fromMenu);
     void followPointer();
 
     QTimer m_follow;

@@ -32,7 +32,6 @@ enum class Kw {
     ColorTable,
     SkipDest,
     Pict,
-    Shppict,
     Upr,
     Ud,
     Readable,   // a destination whose text is shown even when marked ignorable
@@ -156,7 +155,7 @@ const std::unordered_map<std::string_view, KwInfo> &keywords()
         {"private", {Kw::SkipDest}},
         {"template", {Kw::SkipDest}},
         {"pict", {Kw::Pict}},
-        {"shppict", {Kw::Shppict}},
+        {"shppict", {Kw::Readable}}, // its inner \pict is read as a picture
         {"upr", {Kw::Upr}},
         {"ud", {Kw::Ud}},
         {"ansicpg", {Kw::Ansicpg}},
@@ -805,7 +804,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
     // "\*" before a word we do not take as a destination: the group is skipped.
     if (m_starred) {
         m_starred = false;
-        const bool readable = kw == Kw::Shppict || kw == Kw::Readable || kw == Kw::Shape ||
+        const bool readable = kw == Kw::Readable || kw == Kw::Shape ||
                               (kw == Kw::Ud && m_groups.size() >= 2 &&
                                m_groups[m_groups.size() - 2].dest == Dest::Upr);
         if (!readable) {
@@ -907,8 +906,6 @@ void Reader::controlWord(std::string_view word, bool hasParam, long long param)
         flush();
         g.hidden = on;
         break;
-    case Kw::Shppict:
-        break; // its inner \pict is read as a picture
     case Kw::Upr:
         flush();
         g.dest = Dest::Upr;
