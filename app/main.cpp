@@ -1,4 +1,4 @@
-#include "shell/startup.h"
+#include "program/startup.h"
 
 int main(int argc, char *argv[])
 {

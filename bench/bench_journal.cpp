@@ -5,9 +5,8 @@
 #include "results/journalviewer.h"
 #include "shell/desktop.h"
 #include "shell/formzurnal.h"
-#include "shell/richedit.h"
-#include "shell/richtext.h"
-#include "ui_formzurnal.h"
+#include "richtext/richedit.h"
+#include "richtext/richtext.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -79,14 +78,14 @@ void BM_OpenJournalWindow(benchmark::State &state)
         bool confirm(QWidget *, const QString &) override { return false; }
         int choose(QWidget *, const QString &, const QStringList &) override { return -1; }
         int exec(QDialog &) override { return 0; }
-        void openDocument(const QString &) override {}
+        bool openDocument(const QString &) override { return true; }
     } desktop;
     for (auto _ : state) {
         merilon::TFormzurnal window;
         merilon::JournalViewer::FormCreate(window, journal, desktop);
         window.show();
         QApplication::processEvents();
-        benchmark::DoNotOptimize(window.widgets().Editorzur->content().TextLength());
+        benchmark::DoNotOptimize(window.controls().Editorzur->content().TextLength());
     }
 }
 

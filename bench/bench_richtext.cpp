@@ -1,8 +1,8 @@
 // Loading generated test documents of about 1 MB and 10 MB of Cyrillic RTF
 // with mixed formatting, and the text queries over the large one.
 #include "generatedtest.h"
-#include "shell/richtext.h"
-#include "shell/rtfreader.h"
+#include "richtext/richtext.h"
+#include "richtext/rtfreader.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

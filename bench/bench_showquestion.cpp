@@ -5,8 +5,7 @@
 #include "content/testdocument.h"
 #include "generatedtest.h"
 #include "shell/mainform.h"
-#include "shell/richedit.h"
-#include "ui_mainform.h"
+#include "richtext/richedit.h"
 
 #include <QApplication>
 
@@ -16,8 +15,8 @@ struct Window
 {
     merilon::TMainForm form;
     merilon::RichText information;
-    merilon::TestDocument test{form.widgets().Editortest->content(),
-                               form.widgets().Editorvopros->content(), information};
+    merilon::TestDocument test{form.controls().Editortest->content(),
+                               form.controls().Editorvopros->content(), information};
     merilon::AnswerRows rows{form};
     merilon::QuestionDisplay display{form, test, rows};
     QTemporaryDir dir;

@@ -5,22 +5,22 @@
 #include "content/testdocument.h"
 #include "shell/desktop.h"
 #include "shell/mainform.h"
-#include "shell/richedit.h"
+#include "richtext/richedit.h"
 #include "shell/statusbar.h"
-#include "ui_mainform.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QTimer>
+#include <QPushButton>
 
 namespace merilon {
 
 AttemptController::AttemptController(const Parts &parts, QObject *parent)
     : QObject(parent), m_parts(parts)
 {
-    const Ui::TMainForm &ui = parts.form.widgets();
+    const TMainForm::Controls &ui = parts.form.controls();
     connect(ui.FileOpen1, &QAction::triggered, this, &AttemptController::FileOpen1Execute);
     connect(ui.FileExit1, &QAction::triggered, &parts.form, &QWidget::close);
     connect(ui.Start, &QAction::triggered, this, &AttemptController::StartExecute);
@@ -55,14 +55,13 @@ void AttemptController::FileOpen1Accept(const QString &path)
         break;
     }
     // A test is loaded: it can be closed and started.
-    m_parts.form.widgets().Zakruttest->setEnabled(true);
-    m_parts.form.widgets().Start->setEnabled(true);
+    m_parts.form.setCommandState(CommandState::TestReady);
     m_parts.form.status().setPanelText(ModePanel, QStringLiteral("Запуск теста F5"));
 }
 
 void AttemptController::StartExecute()
 {
-    const Ui::TMainForm &ui = m_parts.form.widgets();
+    const TMainForm::Controls &ui = m_parts.form.controls();
     AttemptState &state = m_parts.state;
     if (m_running || !ui.Start->isEnabled())
         return;
@@ -78,13 +77,9 @@ void AttemptController::StartExecute()
 
     m_parts.form.status().setPanelText(ModePanel, QStringLiteral("Мерилон"));
     ui.Editorvopros->setStatusTip(QStringLiteral("Прочитайте вопрос"));
-    ui.Buttondalshe->setEnabled(true);
+    m_parts.form.setCommandState(CommandState::AttemptRunning);
     state.CorrectCount = 0;
-    ui.FileOpen1->setEnabled(false);
-    ui.Zurnal->setEnabled(false);
-    ui.Stop->setEnabled(true);
     ui.Panelgroupodinotv->setEnabled(true);
-    ui.Start->setEnabled(false);
     state.AskedCount = 0;
     const TestSettings &settings = m_parts.test.settings();
     m_order.FillOrder(state.QuestionOrder, settings.QuestionCount);
@@ -106,7 +101,7 @@ void AttemptController::ButtondalsheClick()
         return;
     const unsigned attempt = m_attempt;
     AttemptState &state = m_parts.state;
-    const Ui::TMainForm &ui = m_parts.form.widgets();
+    const TMainForm::Controls &ui = m_parts.form.controls();
     // Not again until the next question is shown.
     ui.Buttondalshe->setEnabled(false);
     m_parts.rows.ReadAnswer(state.CorrectCount);
@@ -165,7 +160,7 @@ void AttemptController::StopExecute()
 
 void AttemptController::ZakruttestExecute()
 {
-    const Ui::TMainForm &ui = m_parts.form.widgets();
+    const TMainForm::Controls &ui = m_parts.form.controls();
     if (!ui.Zakruttest->isEnabled())
         return;
     if (ui.Buttondalshe->isEnabled()) {
@@ -177,23 +172,18 @@ void AttemptController::ZakruttestExecute()
             finish();
     }
     m_parts.Timetest.stop();
-    ui.Start->setEnabled(false);
-    ui.Stop->setEnabled(false);
     m_parts.test.document().Lines().Clear();
     m_parts.rows.ResetAnswerRows();
-    ui.Buttondalshe->setEnabled(false);
+    m_parts.form.setCommandState(CommandState::NoTest);
     RichText &area = ui.Editorvopros->content();
     area.Lines().Clear();
     area.Lines().Add(QStringLiteral("Для начала работы выбирите тест."));
-    ui.Zakruttest->setEnabled(false);
     ui.Panelvybotv->hide();
-    ui.FileOpen1->setEnabled(true);
-    ui.Zurnal->setEnabled(true);
 }
 
 void AttemptController::FormCloseQuery(bool &CanClose)
 {
-    if (!m_parts.form.widgets().Stop->isEnabled())
+    if (!m_parts.form.controls().Stop->isEnabled())
         return;
     const unsigned attempt = m_attempt;
     if (!m_parts.desktop.confirm(
@@ -228,20 +218,17 @@ void AttemptController::finish(const QString &warning)
 
 void AttemptController::endAttempt(End how)
 {
-    const Ui::TMainForm &ui = m_parts.form.widgets();
+    const TMainForm::Controls &ui = m_parts.form.controls();
     finish(how == End::TimeOut ? QStringLiteral("Время теста закончилось!") : QString());
     if (how == End::Stop)
         m_parts.state.CorrectCount = 0;
-    ui.Start->setEnabled(true);
-    ui.Stop->setEnabled(false);
-    ui.Buttondalshe->setEnabled(false);
+    // After a time-out Open and Journal stay off until the test is closed.
+    m_parts.form.setCommandState(how == End::TimeOut ? CommandState::AttemptTimedOut
+                                                     : CommandState::TestReady);
     ui.Editorvopros->content().Lines().Assign(m_parts.information.Lines());
     ui.Panelvybotv->hide();
-    if (how != End::TimeOut) {
-        ui.FileOpen1->setEnabled(true);
-        ui.Zurnal->setEnabled(true);
+    if (how != End::TimeOut)
         ui.Editorvopros->setStatusTip(QStringLiteral("Информация о тесте"));
-    }
     StatusBar &status = m_parts.form.status();
     status.setPanelText(ModePanel, QStringLiteral("Выберите режим"));
     status.setPanelText(ProgressPanel, QString());

@@ -2,10 +2,11 @@
 
 #include "attemptstate.h"
 #include "shell/startform.h"
-#include "ui_startform.h"
 
 #include <QKeyEvent>
 #include <QTimer>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace merilon {
 
@@ -13,14 +14,14 @@ Registration::Registration(TStartform &form, AttemptState &state, QTimer &Timete
                            const Clock &clock)
     : QObject(&form), m_form(form), m_state(state), m_timer(Timetest), m_clock(clock)
 {
-    connect(form.widgets().Buttonok, &QPushButton::clicked, this, &Registration::ButtonokClick);
-    form.widgets().Editfam->installEventFilter(this);
-    form.widgets().Editimya->installEventFilter(this);
+    connect(form.controls().Buttonok, &QPushButton::clicked, this, &Registration::ButtonokClick);
+    form.controls().Editfam->installEventFilter(this);
+    form.controls().Editimya->installEventFilter(this);
 }
 
 bool Registration::run()
 {
-    m_form.widgets().Editfam->setFocus();
+    m_form.controls().Editfam->setFocus();
     return m_form.exec() == QDialog::Accepted;
 }
 

@@ -4,9 +4,8 @@
 #include "attemptstate.h"
 #include "content/testdocument.h"
 #include "shell/mainform.h"
-#include "shell/richedit.h"
+#include "richtext/richedit.h"
 #include "shell/statusbar.h"
-#include "ui_mainform.h"
 
 #include <QTimer>
 
@@ -45,7 +44,7 @@ void Timers::TimetimeTimer()
 
 void Timers::showGreeting()
 {
-    RichText &area = m_parts.form.widgets().Editorvopros->content();
+    RichText &area = m_parts.form.controls().Editorvopros->content();
     area.Lines().Add(greeting(m_parts.clock.now().time().hour()));
     area.Lines().Add(QStringLiteral("Для начала работы выберите тест."));
 }

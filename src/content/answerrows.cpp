@@ -2,8 +2,7 @@
 
 #include "shell/fonts.h"
 #include "shell/mainform.h"
-#include "shell/richedit.h"
-#include "ui_mainform.h"
+#include "richtext/richedit.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,11 +25,11 @@ AnswerRows::AnswerRows(TMainForm &form) : QObject(&form), m_form(form)
 {
     connect(&form, &TMainForm::FormResize, this, &AnswerRows::LayoutAnswerRows);
     // The panel also changes size when the hidden answer area is shown again.
-    form.widgets().Panelgroupedit->installEventFilter(this);
-    form.widgets().Editorvarotv1->setDocumentMargin(kRowMargin);
-    form.widgets().Editorvarotv2->setDocumentMargin(kRowMargin);
-    form.widgets().Editorvarotv1->setScrollBarWhenTextOverflows(true);
-    form.widgets().Editorvarotv2->setScrollBarWhenTextOverflows(true);
+    form.controls().Panelgroupedit->installEventFilter(this);
+    form.controls().Editorvarotv1->setDocumentMargin(kRowMargin);
+    form.controls().Editorvarotv2->setDocumentMargin(kRowMargin);
+    form.controls().Editorvarotv1->setScrollBarWhenTextOverflows(true);
+    form.controls().Editorvarotv2->setScrollBarWhenTextOverflows(true);
 }
 
 QRadioButton *AnswerRows::radio(int k) const
@@ -65,7 +64,7 @@ void AnswerRows::CreateAnswerRows(std::uint8_t n)
 {
     n = std::min<std::uint8_t>(n, MaxRows);
     m_variantCount = n;
-    const Ui::TMainForm &ui = m_form.widgets();
+    const TMainForm::Controls &ui = m_form.controls();
     ui.Panelvybotv->hide();
     for (int k = 3; k <= n; ++k) {
         auto *button = new QRadioButton(ui.Panelgroupodinotv);
@@ -96,7 +95,7 @@ void AnswerRows::CreateAnswerRows(std::uint8_t n)
 
 void AnswerRows::ResetAnswerRows()
 {
-    const Ui::TMainForm &ui = m_form.widgets();
+    const TMainForm::Controls &ui = m_form.controls();
     const int n = m_variantCount == 0 ? 5 : m_variantCount;
     ui.Panelvybotv->hide();
     for (int k = n; k >= 3; --k) {
@@ -129,7 +128,7 @@ void AnswerRows::LayoutAnswerRows()
     const int n = m_variantCount;
     if (n == 0)
         return;
-    const QWidget *panel = m_form.widgets().Panelgroupedit;
+    const QWidget *panel = m_form.controls().Panelgroupedit;
     const int height = panel->height() / n;
     // The rows stack from the top of the panel in order; rows past the ones
     // in use keep their height below them.
@@ -157,7 +156,7 @@ void AnswerRows::ReadAnswer(std::uint16_t &CorrectCount)
         if (button && button->isChecked() && isCorrect(button))
             ++CorrectCount;
     }
-    m_form.widgets().Panelgroupodinotv->setEnabled(false);
+    m_form.controls().Panelgroupodinotv->setEnabled(false);
 }
 
 bool AnswerRows::eventFilter(QObject *watched, QEvent *event)

@@ -1,7 +1,7 @@
 #include "checker.h"
 
 #include "questionblock.h"
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 #include "testcheck.h"
 #include "testdocument.h"
 

@@ -1,6 +1,6 @@
 #include "questionblock.h"
 
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 
 #include <QString>
 #include <algorithm>

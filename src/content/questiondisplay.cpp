@@ -2,11 +2,11 @@
 
 #include "answerrows.h"
 #include "shell/mainform.h"
-#include "shell/richedit.h"
+#include "richtext/richedit.h"
 #include "testdocument.h"
-#include "ui_mainform.h"
 
 #include <QRadioButton>
+#include <QGroupBox>
 
 namespace merilon {
 
@@ -36,7 +36,7 @@ QuestionBlock QuestionDisplay::LocateQuestion(int number) const
 
 void QuestionDisplay::ShowQuestion(int CurrentQuestion)
 {
-    const Ui::TMainForm &ui = m_form.widgets();
+    const TMainForm::Controls &ui = m_form.controls();
     m_rows.ResetAnswerRows();
 
     QuestionBlock block = LocateQuestion(CurrentQuestion);

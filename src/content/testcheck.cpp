@@ -1,8 +1,8 @@
 #include "testcheck.h"
 
 #include "questionblock.h"
-#include "shell/richtext.h"
-#include "shell/rtfdocument.h"
+#include "richtext/richtext.h"
+#include "richtext/rtfdocument.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

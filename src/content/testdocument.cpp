@@ -1,6 +1,6 @@
 #include "testdocument.h"
 
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 #include "testcheck.h"
 
 namespace merilon {

@@ -4,7 +4,6 @@
 #include "shell/desktop.h"
 #include "shell/inforform.h"
 #include "shell/mainform.h"
-#include "ui_mainform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +15,7 @@ InfoCommands::InfoCommands(TMainForm &form, TInforform &information, Desktop &de
     : QObject(&form), m_form(form), m_information(information), m_desktop(desktop),
       m_folder(std::move(programFolder))
 {
-    const Ui::TMainForm &ui = form.widgets();
+    const TMainForm::Controls &ui = form.controls();
     connect(ui.Inform, &QAction::triggered, this, &InfoCommands::InformExecute);
     connect(ui.About, &QAction::triggered, this, &InfoCommands::AboutExecute);
     connect(ui.Helpfile, &QAction::triggered, this, &InfoCommands::HelpfileExecute);

@@ -1,6 +1,6 @@
 #include "journal.h"
 
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,17 +3,18 @@
 #include "shell/desktop.h"
 #include "shell/formzurnal.h"
 #include "shell/mainform.h"
-#include "shell/richedit.h"
+#include "richtext/richedit.h"
 #include "shell/statusbar.h"
-#include "ui_formzurnal.h"
-#include "ui_mainform.h"
+
+#include <QAction>
+#include <QPushButton>
 
 namespace merilon {
 
 JournalViewer::JournalViewer(TMainForm &form, Desktop &desktop, Journal journal)
     : QObject(&form), m_form(form), m_desktop(desktop), m_journal(std::move(journal))
 {
-    connect(form.widgets().Zurnal, &QAction::triggered, this, &JournalViewer::ZurnalExecute);
+    connect(form.controls().Zurnal, &QAction::triggered, this, &JournalViewer::ZurnalExecute);
 }
 
 void JournalViewer::ZurnalExecute()
@@ -24,7 +25,7 @@ void JournalViewer::ZurnalExecute()
     }
     TFormzurnal Formzurnal(&m_form); // made anew, gone when closed
     FormCreate(Formzurnal, m_journal, m_desktop);
-    const Ui::TFormzurnal &ui = Formzurnal.widgets();
+    const TFormzurnal::Controls &ui = Formzurnal.controls();
     connect(ui.copydoc, &QAction::triggered, &Formzurnal,
             [&Formzurnal] { copydocExecute(Formzurnal); });
     connect(ui.printdoc, &QAction::triggered, &Formzurnal,
@@ -41,7 +42,7 @@ void JournalViewer::ZurnalExecute()
 
 void JournalViewer::FormCreate(TFormzurnal &window, const Journal &journal, Desktop &desktop)
 {
-    RichText &text = window.widgets().Editorzur->content();
+    RichText &text = window.controls().Editorzur->content();
     text.Lines().Clear();
     QString error;
     if (!text.Lines().LoadFromFile(journal.path(), &error))
@@ -50,14 +51,14 @@ void JournalViewer::FormCreate(TFormzurnal &window, const Journal &journal, Desk
 
 void JournalViewer::copydocExecute(TFormzurnal &window)
 {
-    RichText &text = window.widgets().Editorzur->content();
+    RichText &text = window.controls().Editorzur->content();
     text.SelectAll();
     text.CopyToClipboard();
 }
 
 void JournalViewer::printdocExecute(TFormzurnal &window, Desktop &desktop)
 {
-    const RichText &text = window.widgets().Editorzur->content();
+    const RichText &text = window.controls().Editorzur->content();
     QString error;
     if (!text.Print(jobTitle(text.Text()), &error))
         desktop.showError(&window, error);

@@ -3,9 +3,9 @@
 #include "shell/desktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
-#include "shell/richedit.h"
-#include "ui_formresult.h"
+#include "richtext/richedit.h"
 
+#include <QPushButton>
 #include <QLocale>
 #include <cmath>
 
@@ -40,7 +40,7 @@ ResultWindow::ResultWindow(TFormresult &form, const TestDocument &test,
     : QObject(&form), m_form(form), m_test(test), m_names(std::move(names)), m_desktop(desktop),
       m_journal(std::move(journal))
 {
-    connect(form.widgets().Buttonok, &QPushButton::clicked, this, &ResultWindow::ButtonokClick);
+    connect(form.controls().Buttonok, &QPushButton::clicked, this, &ResultWindow::ButtonokClick);
 }
 
 void ResultWindow::ComputeResult(std::uint16_t correct)
@@ -48,12 +48,12 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
     const TestSettings &settings = m_test.settings();
     m_score = scoreOf(correct, settings);
 
-    PieChart &chart = *m_form.widgets().Chart1;
+    PieChart &chart = *m_form.controls().Chart1;
     chart.clear();
     chart.addSlice(m_score.percent, QStringLiteral("Правильно"), QColor(0, 255, 0));
     chart.addSlice(100 - m_score.percent, QStringLiteral("Неправильно"), QColor(255, 0, 0));
 
-    RichText &report = m_form.widgets().Editresult->content();
+    RichText &report = m_form.controls().Editresult->content();
     const Names names = m_names ? m_names() : Names{};
     report.Lines().Clear();
     // Each value right after its label, in the default format.
@@ -87,13 +87,13 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
     // The control's italic Tahoma belongs to the text, so that the journal
     // keeps it.
     report.SelectAll();
-    report.SetSelFont(m_form.widgets().Editresult->font(), 10);
+    report.SetSelFont(m_form.controls().Editresult->font(), 10);
     report.SetSelStart(0);
 }
 
 void ResultWindow::ButtonokClick()
 {
-    RichText &report = m_form.widgets().Editresult->content();
+    RichText &report = m_form.controls().Editresult->content();
     for (;;) {
         QString error;
         if (m_journal.addRecord(report, &error))

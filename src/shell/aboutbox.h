@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <memory>
 
+class QFrame;
+class QLabel;
+class QPushButton;
+
 namespace merilon {
 
 namespace Ui {
@@ -18,10 +22,22 @@ public:
     explicit TAboutBox(QWidget *parent = nullptr);
     ~TAboutBox() override;
 
-    Ui::TAboutBox &widgets() { return *ui; }
+    // The controls the other parts drive, by the names the form gives them.
+    struct Controls
+    {
+        QFrame *Panel1;
+        QLabel *ProgramIcon;
+        QLabel *ProductName;
+        QLabel *Version;
+        QLabel *Copyright;
+        QLabel *Comments;
+        QPushButton *OKButton;
+    };
+    const Controls &controls() const { return m_controls; }
 
 private:
     std::unique_ptr<Ui::TAboutBox> ui;
+    Controls m_controls{};
 };
 
 } // namespace merilon

@@ -11,6 +11,7 @@ namespace merilon {
 TFormresult::TFormresult(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TFormresult>())
 {
     ui->setupUi(this);
+    m_controls = {ui->Editresult, ui->Chart1, ui->Buttonok};
     // A title bar without buttons or system menu.
     fixedDialogFrame(*this, false);
     QFont report = windowFont();

@@ -3,8 +3,12 @@
 #include <QDialog>
 #include <memory>
 
+class QPushButton;
+
 namespace merilon {
 
+class PieChart;
+class RichEdit;
 namespace Ui {
 class TFormresult;
 }
@@ -19,7 +23,14 @@ public:
     explicit TFormresult(QWidget *parent = nullptr);
     ~TFormresult() override;
 
-    Ui::TFormresult &widgets() { return *ui; }
+    // The controls the other parts drive, by the names the form gives them.
+    struct Controls
+    {
+        RichEdit *Editresult;
+        PieChart *Chart1;
+        QPushButton *Buttonok;
+    };
+    const Controls &controls() const { return m_controls; }
 
     // Closes the window; only its OK button calls it.
     void closeByOk();
@@ -32,6 +43,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::TFormresult> ui;
+    Controls m_controls{};
     bool m_closing = false;
 };
 

@@ -11,6 +11,7 @@ namespace merilon {
 TFormzurnal::TFormzurnal(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TFormzurnal>())
 {
     ui->setupUi(this);
+    m_controls = {ui->Editorzur, ui->Button1, ui->Button2, ui->Button3, ui->copydoc, ui->printdoc};
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setFont(windowFont());

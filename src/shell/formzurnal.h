@@ -3,8 +3,12 @@
 #include <QDialog>
 #include <memory>
 
+class QAction;
+class QPushButton;
+
 namespace merilon {
 
+class RichEdit;
 namespace Ui {
 class TFormzurnal;
 }
@@ -21,13 +25,24 @@ public:
     explicit TFormzurnal(QWidget *parent = nullptr);
     ~TFormzurnal() override;
 
-    Ui::TFormzurnal &widgets() { return *ui; }
+    // The controls the other parts drive, by the names the form gives them.
+    struct Controls
+    {
+        RichEdit *Editorzur;
+        QPushButton *Button1;
+        QPushButton *Button2;
+        QPushButton *Button3;
+        QAction *copydoc;
+        QAction *printdoc;
+    };
+    const Controls &controls() const { return m_controls; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     std::unique_ptr<Ui::TFormzurnal> ui;
+    Controls m_controls{};
     Anchors *m_anchors = nullptr;
 };
 

@@ -9,6 +9,7 @@ namespace merilon {
 TInforform::TInforform(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TInforform>())
 {
     ui->setupUi(this);
+    m_controls = {ui->Editotest, ui->Buttonok};
     fixedDialogFrame(*this, true);
     ui->Editotest->setFont(serifFont(11));
     ui->Editotest->content().setPlain(

@@ -3,8 +3,11 @@
 #include <QDialog>
 #include <memory>
 
+class QPushButton;
+
 namespace merilon {
 
+class RichEdit;
 namespace Ui {
 class TInforform;
 }
@@ -18,10 +21,17 @@ public:
     explicit TInforform(QWidget *parent = nullptr);
     ~TInforform() override;
 
-    Ui::TInforform &widgets() { return *ui; }
+    // The controls the other parts drive, by the names the form gives them.
+    struct Controls
+    {
+        RichEdit *Editotest;
+        QPushButton *Buttonok;
+    };
+    const Controls &controls() const { return m_controls; }
 
 private:
     std::unique_ptr<Ui::TInforform> ui;
+    Controls m_controls{};
 };
 
 } // namespace merilon

@@ -2,7 +2,7 @@
 
 #include "fonts.h"
 #include "hints.h"
-#include "richedit.h"
+#include "richtext/richedit.h"
 #include "statusbar.h"
 #include "ui_mainform.h"
 
@@ -21,6 +21,31 @@ const QSize kCentralDesign(692, 457);
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::TMainForm>())
 {
     ui->setupUi(this);
+    m_controls = {ui->Editorvopros,
+                  ui->Editortest,
+                  ui->Editorvarotv1,
+                  ui->Editorvarotv2,
+                  ui->Panelvybotv,
+                  ui->GroupBox1,
+                  ui->Panelgroupodinotv,
+                  ui->Panelgroupedit,
+                  ui->Radiootv1,
+                  ui->Radiootv2,
+                  ui->Buttondalshe,
+                  ui->ActionMainMenuBar1,
+                  ui->MenuFile,
+                  ui->MenuTest,
+                  ui->MenuHelp,
+                  ui->StatusBar1,
+                  ui->Inform,
+                  ui->FileOpen1,
+                  ui->Zurnal,
+                  ui->Zakruttest,
+                  ui->FileExit1,
+                  ui->Start,
+                  ui->Stop,
+                  ui->Helpfile,
+                  ui->About};
     setFont(windowFont());
     ui->ActionMainMenuBar1->setFont(windowFont());
     ui->Editorvopros->setFont(serifFont(11));
@@ -82,6 +107,19 @@ TMainForm::~TMainForm() = default;
 StatusBar &TMainForm::status() const
 {
     return *ui->StatusBar1;
+}
+
+void TMainForm::setCommandState(CommandState state)
+{
+    const bool running = state == CommandState::AttemptRunning;
+    const bool free = state == CommandState::NoTest || state == CommandState::TestReady;
+    ui->FileOpen1->setEnabled(free);
+    ui->Zurnal->setEnabled(free);
+    ui->Zakruttest->setEnabled(state != CommandState::NoTest);
+    ui->Start->setEnabled(state == CommandState::TestReady ||
+                          state == CommandState::AttemptTimedOut);
+    ui->Stop->setEnabled(running);
+    ui->Buttondalshe->setEnabled(running);
 }
 
 QList<QAction *> TMainForm::ActionManager1() const

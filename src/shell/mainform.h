@@ -5,8 +5,17 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
+class QFrame;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
 namespace merilon {
 
+class MenuBar;
+class RichEdit;
 namespace Ui {
 class TMainForm;
 }
@@ -23,6 +32,14 @@ enum StatusPanel {
     HintPanel = 5,
 };
 
+// Which commands are on, by the state of the test and its attempt.
+enum class CommandState {
+    NoTest,         // only Open, Journal and the others that are always on
+    TestReady,      // a test is open and no attempt runs: Start and Close too
+    AttemptRunning, // Stop, Next and Close; not Open, Journal or Start
+    AttemptTimedOut // Start and Close again, while Open and Journal stay off
+};
+
 // The main window: its controls, its commands and the status bar. What the
 // commands do lives in the classes of the parts they belong to.
 class TMainForm : public QMainWindow
@@ -33,9 +50,40 @@ public:
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    Ui::TMainForm &widgets() { return *ui; }
-    const Ui::TMainForm &widgets() const { return *ui; }
+    // The controls the other parts drive, by the names the form gives them.
+    struct Controls
+    {
+        RichEdit *Editorvopros;
+        RichEdit *Editortest;
+        RichEdit *Editorvarotv1;
+        RichEdit *Editorvarotv2;
+        QFrame *Panelvybotv;
+        QGroupBox *GroupBox1;
+        QFrame *Panelgroupodinotv;
+        QFrame *Panelgroupedit;
+        QRadioButton *Radiootv1;
+        QRadioButton *Radiootv2;
+        QPushButton *Buttondalshe;
+        MenuBar *ActionMainMenuBar1;
+        QMenu *MenuFile;
+        QMenu *MenuTest;
+        QMenu *MenuHelp;
+        StatusBar *StatusBar1;
+        QAction *Inform;
+        QAction *FileOpen1;
+        QAction *Zurnal;
+        QAction *Zakruttest;
+        QAction *FileExit1;
+        QAction *Start;
+        QAction *Stop;
+        QAction *Helpfile;
+        QAction *About;
+    };
+    const Controls &controls() const { return m_controls; }
     StatusBar &status() const;
+
+    // Sets the enabled state of the commands and of Next for the given state.
+    void setCommandState(CommandState state);
 
     // The commands in their order of declaration.
     QList<QAction *> ActionManager1() const;
@@ -62,6 +110,7 @@ private:
     void applyMenuStyle();
 
     std::unique_ptr<Ui::TMainForm> ui;
+    Controls m_controls{};
     Anchors *m_anchors = nullptr;
     HintRouter *m_hints = nullptr;
 };

@@ -12,6 +12,7 @@ namespace merilon {
 TStartform::TStartform(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TStartform>())
 {
     ui->setupUi(this);
+    m_controls = {ui->Label1, ui->Label2, ui->Editfam, ui->Editimya, ui->Buttonok};
     fixedDialogFrame(*this, true);
     // Where the font is wider than the one the layout was drawn for, the
     // captions keep their whole text.

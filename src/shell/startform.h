@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <memory>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace merilon {
 
 namespace Ui {
@@ -19,13 +23,23 @@ public:
     explicit TStartform(QWidget *parent = nullptr);
     ~TStartform() override;
 
-    Ui::TStartform &widgets() { return *ui; }
+    // The controls the other parts drive, by the names the form gives them.
+    struct Controls
+    {
+        QLabel *Label1;
+        QLabel *Label2;
+        QLineEdit *Editfam;
+        QLineEdit *Editimya;
+        QPushButton *Buttonok;
+    };
+    const Controls &controls() const { return m_controls; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     std::unique_ptr<Ui::TStartform> ui;
+    Controls m_controls{};
 };
 
 } // namespace merilon

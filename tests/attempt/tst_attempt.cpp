@@ -1,7 +1,6 @@
 #include "program.h"
 #include "shell/statusbar.h"
 #include "testfiles.h"
-#include "ui_formresult.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +8,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QPushButton>
+#include <QLineEdit>
 #include <set>
 
 using namespace merilon;
@@ -16,16 +17,16 @@ using namespace merilon;
 namespace {
 
 // A program with a test opened and, when asked, an attempt started.
-struct Session : Program
+struct Session : TestProgram
 {
     QTemporaryDir dir;
     explicit Session(bool start = true)
     {
         open(testfiles::write(dir, QStringLiteral("t.tstt"), testfiles::test()));
         if (start)
-            MainForm.widgets().Start->trigger();
+            MainForm.controls().Start->trigger();
     }
-    const Ui::TMainForm &ui() const { return MainForm.widgets(); }
+    const TMainForm::Controls &ui() const { return MainForm.controls(); }
     QString panel(int index) const { return MainForm.status().panelText(index); }
     // Answers the question on screen; the second row of every block is right.
     void answer(bool right)
@@ -33,7 +34,7 @@ struct Session : Program
         rows.radio(right ? 2 : 1)->setChecked(true);
         ui().Buttondalshe->click();
     }
-    QString report() { return Formresult.widgets().Editresult->content().Text(); }
+    QString report() { return Formresult.controls().Editresult->content().Text(); }
 };
 
 } // namespace
@@ -72,7 +73,7 @@ void TestAttempt::registrationClosed()
 void TestAttempt::wholeAttempt()
 {
     Session s;
-    const Ui::TMainForm &ui = s.ui();
+    const TMainForm::Controls &ui = s.ui();
     QVERIFY(s.state.Registered);
     QCOMPARE(s.state.StartTime, s.clock.at);
     QVERIFY(s.Timetest.isActive());
@@ -122,13 +123,13 @@ void TestAttempt::secondAttempt()
     const std::vector<std::int32_t> first = s.state.QuestionOrder;
     s.desktop.answers = {true};
     s.ui().Stop->trigger();
-    s.Startform.widgets().Editfam->setText(QStringLiteral("Семёнова"));
+    s.Startform.controls().Editfam->setText(QStringLiteral("Семёнова"));
 
     s.ui().Start->trigger();
     QVERIFY(s.state.QuestionOrder != first);
     QCOMPARE(s.state.CorrectCount, 0);
-    QCOMPARE(s.Startform.widgets().Editfam->text(), QStringLiteral("Семёнова"));
-    QCOMPARE(s.Startform.widgets().Editimya->text(), QStringLiteral("Петя"));
+    QCOMPARE(s.Startform.controls().Editfam->text(), QStringLiteral("Семёнова"));
+    QCOMPARE(s.Startform.controls().Editimya->text(), QStringLiteral("Петя"));
     QCOMPARE(s.panel(ProgressPanel), QStringLiteral("Задание № 1 из 20"));
 }
 

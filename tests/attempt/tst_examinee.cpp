@@ -3,7 +3,7 @@
 #include "program.h"
 #include "shell/fonts.h"
 #include "shell/menubar.h"
-#include "shell/startup.h"
+#include "program/startup.h"
 #include "shell/statusbar.h"
 #include "testfiles.h"
 
@@ -14,6 +14,7 @@
 #include <QStyleHints>
 #include <QTest>
 #include <QTranslator>
+#include <QPushButton>
 
 using namespace merilon;
 
@@ -35,7 +36,7 @@ QString examineeTest()
     return testfiles::test(50, {{1, ten}, {2, QStringLiteral("#2 Два варианта?\n+да\n-нет\n\n")}});
 }
 
-struct Window : Program
+struct Window : TestProgram
 {
     QTemporaryDir dir;
     Window()
@@ -45,7 +46,7 @@ struct Window : Program
         MainForm.show();
         QVERIFY(QTest::qWaitForWindowExposed(&MainForm));
     }
-    const Ui::TMainForm &ui() const { return MainForm.widgets(); }
+    const TMainForm::Controls &ui() const { return MainForm.controls(); }
     void start()
     {
         ui().Start->trigger();

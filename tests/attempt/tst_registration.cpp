@@ -62,8 +62,8 @@ void TestRegistration::keyFilter_data()
 void TestRegistration::keyFilter()
 {
     QFETCH(QString, typed);
-    Program p;
-    for (QLineEdit *field : {p.Startform.widgets().Editfam, p.Startform.widgets().Editimya}) {
+    TestProgram p;
+    for (QLineEdit *field : {p.Startform.controls().Editfam, p.Startform.controls().Editimya}) {
         field->clear();
         type(field, typed);
         QTEST(field->text(), "result");
@@ -72,8 +72,8 @@ void TestRegistration::keyFilter()
 
 void TestRegistration::editingKeysAndPaste()
 {
-    Program p;
-    QLineEdit *field = p.Startform.widgets().Editfam;
+    TestProgram p;
+    QLineEdit *field = p.Startform.controls().Editfam;
     QCOMPARE(field->text(), QStringLiteral("Васечкин"));
     QTest::keyClick(field, Qt::Key_Backspace);
     QTest::keyClick(field, Qt::Key_Home);
@@ -85,33 +85,33 @@ void TestRegistration::editingKeysAndPaste()
 
 void TestRegistration::enterEscapeAndTab()
 {
-    Program p;
+    TestProgram p;
     TStartform &form = p.Startform;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.widgets().Editfam->setFocus();
-    QTest::keyClick(form.widgets().Editfam, Qt::Key_Return);
+    form.controls().Editfam->setFocus();
+    QTest::keyClick(form.controls().Editfam, Qt::Key_Return);
     QTest::keyClick(&form, Qt::Key_Enter);
     QTest::keyClick(&form, Qt::Key_Escape);
     QVERIFY(form.isVisible());
     QVERIFY(!p.state.Registered);
     // Tab goes from the surname to OK, and on to the first name.
     form.activateWindow();
-    form.widgets().Editfam->setFocus();
-    QTest::keyClick(form.widgets().Editfam, Qt::Key_Tab);
-    QTRY_COMPARE(QApplication::focusWidget(), form.widgets().Buttonok);
-    QCOMPARE(form.widgets().Editfam->text(), QStringLiteral("Васечкин"));
-    QCOMPARE(form.widgets().Buttonok->nextInFocusChain(), form.widgets().Editimya);
-    QVERIFY(!form.widgets().Buttonok->isDefault() && !form.widgets().Buttonok->autoDefault());
+    form.controls().Editfam->setFocus();
+    QTest::keyClick(form.controls().Editfam, Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), form.controls().Buttonok);
+    QCOMPARE(form.controls().Editfam->text(), QStringLiteral("Васечкин"));
+    QCOMPARE(form.controls().Buttonok->nextInFocusChain(), form.controls().Editimya);
+    QVERIFY(!form.controls().Buttonok->isDefault() && !form.controls().Buttonok->autoDefault());
     form.hide();
 }
 
 void TestRegistration::realDialogOkAndCloseBox()
 {
-    Program p;
+    TestProgram p;
     p.clock.at = QDateTime(QDate(2026, 12, 8), QTime(10, 15, 30));
     p.state.CorrectCount = 9;
-    whenModal(&p.Startform, [&p](QWidget *) { p.Startform.widgets().Buttonok->click(); });
+    whenModal(&p.Startform, [&p](QWidget *) { p.Startform.controls().Buttonok->click(); });
     QVERIFY(p.registration.run());
     QVERIFY(p.state.Registered);
     QCOMPARE(p.state.StartTime, p.clock.at);

@@ -25,9 +25,9 @@ private slots:
 void TestTimers::timeLimit()
 {
     QTemporaryDir dir;
-    Program p;
+    TestProgram p;
     p.open(testfiles::write(dir, QStringLiteral("t.tstt"), testfiles::test()));
-    p.MainForm.widgets().Start->trigger();
+    p.MainForm.controls().Start->trigger();
     QCOMPARE(p.Timetest.interval(), 1000);
     QVERIFY(p.Timetest.isActive());
     const QDateTime start = p.state.StartTime;
@@ -51,7 +51,7 @@ void TestTimers::timeLimit()
 
 void TestTimers::clockPanels()
 {
-    Program p;
+    TestProgram p;
     QCOMPARE(p.Timetime.interval(), 1000);
     QVERIFY(p.Timetime.isActive());
     p.clock.at = QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9));
@@ -100,7 +100,7 @@ void TestTimers::greeting_data()
 void TestTimers::greeting()
 {
     QFETCH(QTime, time);
-    Program p;
+    TestProgram p;
     p.clock.at = QDateTime(QDate(2026, 12, 8), time);
     p.timers.showGreeting();
     QTEST(p.questionArea().Lines()[0], "first");

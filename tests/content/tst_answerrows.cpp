@@ -2,6 +2,7 @@
 
 #include <QRadioButton>
 #include <QTest>
+#include <QGroupBox>
 
 using namespace merilon;
 
@@ -18,7 +19,7 @@ private slots:
 
 void TestAnswerRows::rowsAreMadeAndRemoved()
 {
-    Program p;
+    TestProgram p;
     AnswerRows &rows = p.rows;
     QRadioButton *first = rows.radio(1);
     QVERIFY(first && first->isChecked()); // as laid out
@@ -34,8 +35,8 @@ void TestAnswerRows::rowsAreMadeAndRemoved()
     for (int k = 1; k <= 5; ++k) {
         QVERIFY(rows.radio(k) && rows.editor(k));
         letters << rows.radio(k)->text();
-        QCOMPARE(rows.radio(k)->parentWidget(), p.MainForm.widgets().Panelgroupodinotv);
-        QCOMPARE(rows.editor(k)->parentWidget(), p.MainForm.widgets().Panelgroupedit);
+        QCOMPARE(rows.radio(k)->parentWidget(), p.MainForm.controls().Panelgroupodinotv);
+        QCOMPARE(rows.editor(k)->parentWidget(), p.MainForm.controls().Panelgroupedit);
         QCOMPARE(rows.editor(k)->statusTip(), QStringLiteral("Укажите вариант ответа"));
         QVERIFY(rows.editor(k)->isReadOnly());
     }
@@ -58,9 +59,9 @@ void TestAnswerRows::rowsAreMadeAndRemoved()
 
 void TestAnswerRows::rowsShareThePanel()
 {
-    Program p;
+    TestProgram p;
     AnswerRows &rows = p.rows;
-    QWidget *panel = p.MainForm.widgets().Panelgroupedit;
+    QWidget *panel = p.MainForm.controls().Panelgroupedit;
     QCOMPARE(panel->height(), 201);
     rows.CreateAnswerRows(10);
     for (int k = 1; k <= 10; ++k) {
@@ -73,7 +74,7 @@ void TestAnswerRows::rowsShareThePanel()
     p.MainForm.resize(800, 657);
     QTRY_VERIFY(panel->height() > 201);
     // the answer area keeps its margins inside the window
-    const Ui::TMainForm &ui = p.MainForm.widgets();
+    const TMainForm::Controls &ui = p.MainForm.controls();
     QCOMPARE(ui.GroupBox1->width(), ui.Panelvybotv->width() - 3);
     QCOMPARE(ui.GroupBox1->height(), ui.Panelvybotv->height() - 42);
     QCOMPARE(panel->width(), ui.GroupBox1->width() - 45);
@@ -106,7 +107,7 @@ void TestAnswerRows::readsTheChosenRow_data()
 void TestAnswerRows::readsTheChosenRow()
 {
     QFETCH(int, chosen);
-    Program p;
+    TestProgram p;
     AnswerRows &rows = p.rows;
     rows.ResetAnswerRows();
     rows.CreateAnswerRows(5);
@@ -123,7 +124,7 @@ void TestAnswerRows::readsTheChosenRow()
     std::uint16_t CorrectCount = 7;
     rows.ReadAnswer(CorrectCount);
     QTEST(int(CorrectCount) - 7, "counted");
-    QVERIFY(!p.MainForm.widgets().Panelgroupodinotv->isEnabled());
+    QVERIFY(!p.MainForm.controls().Panelgroupodinotv->isEnabled());
 }
 
 QTEST_MAIN(TestAnswerRows)

@@ -1,5 +1,5 @@
 #include "content/questionblock.h"
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "content/testcheck.h"
 #include "program.h"
-#include "shell/rtfdocument.h"
+#include "richtext/rtfdocument.h"
 #include "testfiles.h"
 
 #include <QApplication>
@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QGroupBox>
 
 using namespace merilon;
 using testfiles::rtfBody;
@@ -120,10 +121,10 @@ void TestQuestionDisplay::initTestCase()
 
 void TestQuestionDisplay::showsQuestionWithItsFormatting()
 {
-    Program p;
+    TestProgram p;
     p.open(m_path);
     QVERIFY(p.desktop.warnings.isEmpty() && p.desktop.errors.isEmpty());
-    p.MainForm.widgets().GroupBox1->setTitle(QString());
+    p.MainForm.controls().GroupBox1->setTitle(QString());
     QApplication::clipboard()->setText(QStringLiteral("чужое"));
 
     p.display.ShowQuestion(1);
@@ -159,15 +160,15 @@ void TestQuestionDisplay::showsQuestionWithItsFormatting()
         QVERIFY(!rows.radio(k)->isChecked());
         QVERIFY(rows.editor(k)->isReadOnly());
     }
-    QVERIFY(p.MainForm.widgets().Panelvybotv->isVisibleTo(&p.MainForm));
-    QCOMPARE(p.MainForm.widgets().GroupBox1->title(),
+    QVERIFY(p.MainForm.controls().Panelvybotv->isVisibleTo(&p.MainForm));
+    QCOMPARE(p.MainForm.controls().GroupBox1->title(),
              QStringLiteral("Укажите один вариант ответа"));
     QVERIFY(clipboardEmpty());
 }
 
 void TestQuestionDisplay::rowsFollowTheQuestion()
 {
-    Program p;
+    TestProgram p;
     p.open(m_path);
     AnswerRows &rows = p.rows;
     QRadioButton *first = rows.radio(1);
@@ -196,7 +197,7 @@ void TestQuestionDisplay::rowsFollowTheQuestion()
 void TestQuestionDisplay::brokenDocumentsShowWhatTheyCan()
 {
     // Whatever reaches the document without Open's check.
-    Program p;
+    TestProgram p;
     p.document().setPlain(QStringLiteral("#1 Много\n") + QStringLiteral("-v\n").repeated(12) +
                           QStringLiteral("\n#3 Без вариантов"));
     p.display.ShowQuestion(1);
@@ -245,7 +246,7 @@ void TestQuestionDisplay::everyPictureKindShows()
     QTemporaryDir dir;
     const QString path = testfiles::write(dir, QStringLiteral("pictures.tstt"),
                                           testfiles::rtfDocument(first + rtfBody(rest)));
-    Program p;
+    TestProgram p;
     p.open(path);
     QVERIFY(p.desktop.warnings.isEmpty() && p.desktop.errors.isEmpty());
     p.display.ShowQuestion(1);

@@ -1,6 +1,6 @@
 // The reader building a real Qt document, then the writer on that document
 // and the reader again on what it wrote.
-#include "shell/rtfdocument.h"
+#include "richtext/rtfdocument.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

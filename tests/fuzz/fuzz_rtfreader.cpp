@@ -1,6 +1,6 @@
 // The reader alone, with a sink that keeps only counts: no crash, no hang,
 // and output bounded by the input whatever the bytes.
-#include "shell/rtfreader.h"
+#include "richtext/rtfreader.h"
 
 #include <cstdint>
 #include <cstdlib>

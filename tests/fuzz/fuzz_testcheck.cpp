@@ -2,7 +2,7 @@
 // question located as the display locates it: no range may leave the text.
 #include "content/questionblock.h"
 #include "content/testcheck.h"
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 
 #include <QGuiApplication>
 #include <cstdint>

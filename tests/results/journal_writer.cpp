@@ -1,7 +1,7 @@
 // Adds records to a journal, as one more copy of the program would:
 // journal_writer JOURNAL NAME COUNT. Exits non-zero when a record fails.
 #include "results/journal.h"
-#include "shell/richtext.h"
+#include "richtext/richtext.h"
 
 #include <QGuiApplication>
 #include <QTextStream>

@@ -1,11 +1,12 @@
 #include "modal.h"
 #include "program.h"
 #include "testfiles.h"
-#include "ui_formresult.h"
 
 #include <QRadioButton>
 #include <QStyleHints>
 #include <QTest>
+#include <QLineEdit>
+#include <QPushButton>
 
 using namespace merilon;
 
@@ -20,17 +21,17 @@ private slots:
 void TestFullAttempt::openToJournal()
 {
     QTemporaryDir dir;
-    Program p(true);
+    TestProgram p(true);
     p.MainForm.show();
     p.open(testfiles::write(dir, QStringLiteral("t.tstt"), testfiles::rtf(testfiles::test())));
-    const Ui::TMainForm &ui = p.MainForm.widgets();
+    const TMainForm::Controls &ui = p.MainForm.controls();
 
     bool registered = false;
     whenModal(&p.Startform, [&](QWidget *) {
         registered = true;
-        p.Startform.widgets().Editfam->setText(QStringLiteral("Семёнова"));
-        p.Startform.widgets().Editimya->setText(QStringLiteral("Алёна"));
-        p.Startform.widgets().Buttonok->click();
+        p.Startform.controls().Editfam->setText(QStringLiteral("Семёнова"));
+        p.Startform.controls().Editimya->setText(QStringLiteral("Алёна"));
+        p.Startform.controls().Buttonok->click();
     });
     ui.Start->trigger();
     QVERIFY(registered);
@@ -45,8 +46,8 @@ void TestFullAttempt::openToJournal()
     }
     QString report;
     whenModal(&p.Formresult, [&](QWidget *) {
-        report = p.Formresult.widgets().Editresult->content().Text();
-        QTest::mouseClick(p.Formresult.widgets().Buttonok, Qt::LeftButton);
+        report = p.Formresult.controls().Editresult->content().Text();
+        QTest::mouseClick(p.Formresult.controls().Buttonok, Qt::LeftButton);
     });
     p.rows.radio(2)->setChecked(true);
     QTest::mouseClick(ui.Buttondalshe, Qt::LeftButton); // the 20th answer

@@ -22,9 +22,9 @@ private slots:
 void TestInfoCommands::alwaysAvailable()
 {
     QTemporaryDir dir;
-    Program p;
-    const Ui::TMainForm &ui = p.MainForm.widgets();
-    const QString text = p.Inforform.widgets().Editotest->content().Text();
+    TestProgram p;
+    const TMainForm::Controls &ui = p.MainForm.controls();
+    const QString text = p.Inforform.controls().Editotest->content().Text();
     ui.Inform->trigger();
     ui.About->trigger();
     QCOMPARE(p.desktop.dialogs, (QStringList{"Inforform", "AboutBox"}));
@@ -41,17 +41,17 @@ void TestInfoCommands::alwaysAvailable()
     };
     ui.Inform->trigger();
     QVERIFY(running);
-    QCOMPARE(p.Inforform.widgets().Editotest->content().Text(), text);
+    QCOMPARE(p.Inforform.controls().Editotest->content().Text(), text);
     QVERIFY(p.controller.attemptRunning());
 }
 
 void TestInfoCommands::helpFile()
 {
-    Program p;
-    p.MainForm.widgets().Helpfile->trigger();
-    QCOMPARE(p.desktop.documents, QStringList{"/программа/Help-T.chm"});
+    TestProgram p;
+    p.MainForm.controls().Helpfile->trigger();
+    QCOMPARE(p.desktop.documents, QStringList{p.journalDir.filePath("Help-T.chm")});
     QVERIFY(p.desktop.errors.isEmpty() && p.desktop.warnings.isEmpty());
-    QCOMPARE(p.MainForm.widgets().Helpfile->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(p.MainForm.controls().Helpfile->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
 void TestInfoCommands::htmlGuideWhereNoViewer()
@@ -61,7 +61,7 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
     QTemporaryDir root;
     const QString bin = root.filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(bin));
-    Program p;
+    TestProgram p;
     InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin);
     p.desktop.refusedDocument = QStringLiteral(".chm");
     const auto press = [&] {

@@ -3,14 +3,14 @@
 #include "shell/formzurnal.h"
 #include "shell/statusbar.h"
 #include "testfiles.h"
-#include "ui_formresult.h"
-#include "ui_formzurnal.h"
 
 #include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTest>
 #include <QTextBlock>
+#include <QLineEdit>
+#include <QPushButton>
 
 using namespace merilon;
 
@@ -33,14 +33,14 @@ RichText &loaded(RichText &into, const QString &path)
     return into;
 }
 
-struct Recording : Program
+struct Recording : TestProgram
 {
     QTemporaryDir testDir;
     Recording() { open(testfiles::write(testDir, QStringLiteral("t.tstt"), testfiles::test())); }
     QString path() const { return journalDir.filePath(QStringLiteral("Journal.res")); }
     void confirm(const QString &surname, int correct)
     {
-        Startform.widgets().Editfam->setText(surname);
+        Startform.controls().Editfam->setText(surname);
         result.ComputeResult(std::uint16_t(correct));
         result.ButtonokClick();
     }
@@ -199,7 +199,7 @@ void TestJournal::severalCopiesAtOnce()
 void TestJournal::viewer()
 {
     Recording r;
-    const Ui::TMainForm &ui = r.MainForm.widgets();
+    const TMainForm::Controls &ui = r.MainForm.controls();
     ui.Zurnal->trigger();
     QCOMPARE(r.desktop.warnings, QStringList{"Файл журнала отсутствует."});
     QVERIFY(r.desktop.dialogs.isEmpty());
@@ -209,10 +209,10 @@ void TestJournal::viewer()
     QString shown, mode;
     r.desktop.whileOpen = [&] {
         auto *window = r.MainForm.findChild<TFormzurnal *>();
-        RichText &text = window->widgets().Editorzur->content();
+        RichText &text = window->controls().Editorzur->content();
         shown = text.Lines()[0];
         mode = r.MainForm.status().panelText(ModePanel);
-        window->widgets().copydoc->trigger();
+        window->controls().copydoc->trigger();
         text.SetSelStart(0);
         text.SetSelText(QStringLiteral("правка "));
     };
@@ -227,8 +227,8 @@ void TestJournal::viewer()
     r.MainForm.status().setPanelText(ModePanel, QStringLiteral("Выберите режим"));
     r.desktop.whileOpen = [&] {
         auto *window = r.MainForm.findChild<TFormzurnal *>();
-        shown = window->widgets().Editorzur->content().Lines()[0];
-        window->widgets().Button3->click();
+        shown = window->controls().Editorzur->content().Lines()[0];
+        window->controls().Button3->click();
     };
     ui.Zurnal->trigger();
     QCOMPARE(shown, QStringLiteral(" Фамилия имя: Читаемый Петя"));
@@ -238,7 +238,7 @@ void TestJournal::viewer()
     // why and the window still opens.
     r.desktop.whileOpen = [&] {
         auto *window = r.MainForm.findChild<TFormzurnal *>();
-        window->widgets().printdoc->trigger();
+        window->controls().printdoc->trigger();
     };
     ui.Zurnal->trigger();
     if (QPrinterInfo::defaultPrinter().isNull())

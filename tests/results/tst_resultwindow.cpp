@@ -2,10 +2,10 @@
 #include "scripteddesktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
-#include "shell/richedit.h"
+#include "richtext/richedit.h"
 #include "testfiles.h"
-#include "ui_formresult.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -31,7 +31,7 @@ struct Result
         QString message;
         test.open(testfiles::write(dir, QStringLiteral("t.tstt"), testfiles::test()), &message);
     }
-    RichText &report() { return form.widgets().Editresult->content(); }
+    RichText &report() { return form.controls().Editresult->content(); }
 };
 
 // The colour of the character at a position of the report, invalid when
@@ -140,14 +140,14 @@ void TestResultWindow::reportText()
     QVERIFY(r.report().Text().startsWith(QStringLiteral(" Фамилия имя: Иванов \r\n")));
     QVERIFY(r.report().Text().contains(QStringLiteral(" Процент правильных ответов: 10%\r\n")));
     QCOMPARE(r.report().Lines().Count(), 6);
-    QVERIFY(!r.form.widgets().Editresult->isEnabled());
+    QVERIFY(!r.form.controls().Editresult->isEnabled());
     QLocale::setDefault(QLocale::c());
 }
 
 void TestResultWindow::chartSlices()
 {
     Result r;
-    PieChart &chart = *r.form.widgets().Chart1;
+    PieChart &chart = *r.form.controls().Chart1;
     QCOMPARE(chart.title(), QStringLiteral("Диаграмма результатов"));
     const auto centreColour = [&chart] {
         const QImage image = chart.grab().toImage();
@@ -183,7 +183,7 @@ void TestResultWindow::onlyOkCloses()
     QVERIFY(form.isVisible());
     form.close();
     QVERIFY(form.isVisible());
-    QTest::mouseClick(form.widgets().Buttonok, Qt::LeftButton);
+    QTest::mouseClick(form.controls().Buttonok, Qt::LeftButton);
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), int(QDialog::Accepted));
 }

@@ -3,14 +3,9 @@
 #include "shell/formresult.h"
 #include "shell/formzurnal.h"
 #include "shell/inforform.h"
-#include "shell/richedit.h"
+#include "richtext/richedit.h"
 #include "shell/startform.h"
 #include "shell/statusbar.h"
-#include "ui_aboutbox.h"
-#include "ui_formresult.h"
-#include "ui_formzurnal.h"
-#include "ui_inforform.h"
-#include "ui_startform.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,16 +58,16 @@ void TestDialogs::frames()
         QCOMPARE(f.dialog->font().pixelSize(), 11);
     }
     QVERIFY(journal.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    QVERIFY(!result.widgets().Editresult->isEnabled());
-    QCOMPARE(result.widgets().Editresult->font().pixelSize(), 13);
-    QVERIFY(result.widgets().Editresult->font().italic());
-    QCOMPARE(result.widgets().Editresult->lineWrapMode(), QTextEdit::NoWrap);
+    QVERIFY(!result.controls().Editresult->isEnabled());
+    QCOMPARE(result.controls().Editresult->font().pixelSize(), 13);
+    QVERIFY(result.controls().Editresult->font().italic());
+    QCOMPARE(result.controls().Editresult->lineWrapMode(), QTextEdit::NoWrap);
 }
 
 void TestDialogs::registrationLayout()
 {
     TStartform form;
-    const Ui::TStartform &ui = form.widgets();
+    const TStartform::Controls &ui = form.controls();
     QCOMPARE(ui.Editfam->geometry(), QRect(8, 24, 137, 21));
     QCOMPARE(ui.Editimya->geometry(), QRect(160, 24, 121, 21));
     QCOMPARE(ui.Buttonok->geometry(), QRect(8, 56, 273, 25));
@@ -90,7 +85,7 @@ void TestDialogs::registrationLayout()
 void TestDialogs::journalLayout()
 {
     TFormzurnal form;
-    Ui::TFormzurnal &ui = form.widgets();
+    const TFormzurnal::Controls &ui = form.controls();
     QCOMPARE(ui.Button1->text(), QStringLiteral("Копировать"));
     QCOMPARE(ui.Button2->text(), QStringLiteral("Печатать"));
     QCOMPARE(ui.Button3->text(), QStringLiteral("Отмена"));
@@ -119,7 +114,7 @@ void TestDialogs::journalLayout()
 void TestDialogs::aboutBox()
 {
     TAboutBox about;
-    const Ui::TAboutBox &ui = about.widgets();
+    const TAboutBox::Controls &ui = about.controls();
     QCOMPARE(ui.ProductName->text(), QStringLiteral("Название: «Мерилон»"));
     QCOMPARE(ui.Version->text(), QStringLiteral("Версия: 1.1.1.1"));
     QVERIFY(ui.Comments->text().startsWith(QStringLiteral("Комментарий:       Программа")));
@@ -139,9 +134,9 @@ void TestDialogs::enterPressesTheFocusedButton()
     TFormresult result(&owner);
     TFormzurnal journal(&owner);
     TInforform info(&owner);
-    const QList<QPushButton *> buttons{result.widgets().Buttonok, journal.widgets().Button1,
-                                       journal.widgets().Button2, journal.widgets().Button3,
-                                       info.widgets().Buttonok};
+    const QList<QPushButton *> buttons{result.controls().Buttonok, journal.controls().Button1,
+                                       journal.controls().Button2, journal.controls().Button3,
+                                       info.controls().Buttonok};
     for (QPushButton *button : buttons) {
         button->window()->show();
         QApplication::setActiveWindow(button->window());
@@ -160,9 +155,9 @@ void TestDialogs::enterPressesTheFocusedButton()
     start.show();
     QApplication::setActiveWindow(&start);
     QVERIFY(QTest::qWaitForWindowActive(&start));
-    start.widgets().Buttonok->setFocus();
-    QSignalSpy clicked(start.widgets().Buttonok, &QPushButton::clicked);
-    QTest::keyClick(start.widgets().Buttonok, Qt::Key_Return);
+    start.controls().Buttonok->setFocus();
+    QSignalSpy clicked(start.controls().Buttonok, &QPushButton::clicked);
+    QTest::keyClick(start.controls().Buttonok, Qt::Key_Return);
     QCOMPARE(clicked.size(), 0);
 }
 

@@ -1,11 +1,16 @@
+#include "richtext/richedit.h"
 #include "shell/mainform.h"
+#include "shell/menubar.h"
 #include "shell/statusbar.h"
-#include "ui_mainform.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QFrame>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
 
 using merilon::TMainForm;
 
@@ -65,27 +70,27 @@ void TestMainForm::commandsInDeclarationOrder()
                  true);
     }
     // menu bar: a separator first, then the three menus in order
-    const QList<QAction *> bar = form.widgets().ActionMainMenuBar1->actions();
+    const QList<QAction *> bar = form.controls().ActionMainMenuBar1->actions();
     QCOMPARE(bar.size(), 4);
     QVERIFY(bar[0]->isSeparator());
     QCOMPARE(bar[1]->text(), QStringLiteral("Файл"));
     QCOMPARE(bar[2]->text(), QStringLiteral("Тест"));
     QCOMPARE(bar[3]->text(), QStringLiteral("Справка"));
-    const QList<QAction *> file = form.widgets().MenuFile->actions();
+    const QList<QAction *> file = form.controls().MenuFile->actions();
     QCOMPARE(file.size(), 6);
-    QCOMPARE(file[0], form.widgets().FileOpen1);
-    QCOMPARE(file[1], form.widgets().Zurnal);
+    QCOMPARE(file[0], form.controls().FileOpen1);
+    QCOMPARE(file[1], form.controls().Zurnal);
     QVERIFY(file[2]->isSeparator() && file[4]->isSeparator());
-    QCOMPARE(file[3], form.widgets().Zakruttest);
-    QCOMPARE(file[5], form.widgets().FileExit1);
-    QCOMPARE(form.widgets().MenuTest->actions(),
-             (QList<QAction *>{form.widgets().Inform, form.widgets().Start, form.widgets().Stop}));
+    QCOMPARE(file[3], form.controls().Zakruttest);
+    QCOMPARE(file[5], form.controls().FileExit1);
+    QCOMPARE(form.controls().MenuTest->actions(),
+             (QList<QAction *>{form.controls().Inform, form.controls().Start, form.controls().Stop}));
 }
 
 void TestMainForm::initialState()
 {
     TMainForm form;
-    const auto &w = form.widgets();
+    const auto &w = form.controls();
     QCOMPARE(form.objectName(), QStringLiteral("MainForm"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Мерилон и обучение"));
     QCOMPARE(form.size(), QSize(692, 501));
@@ -120,23 +125,23 @@ void TestMainForm::shortcutsWorkWithFocusInQuestionArea()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     for (QAction *a : form.ActionManager1())
         a->setEnabled(true);
-    form.widgets().Editorvopros->setFocus();
+    form.controls().Editorvopros->setFocus();
     const struct
     {
         QAction *action;
         QKeyCombination key;
     } keys[] = {
-        {form.widgets().FileOpen1, Qt::CTRL | Qt::Key_O},
-        {form.widgets().Zurnal, Qt::CTRL | Qt::Key_J},
-        {form.widgets().Zakruttest, Qt::CTRL | Qt::Key_Q},
-        {form.widgets().Inform, Qt::CTRL | Qt::Key_I},
-        {form.widgets().Start, QKeyCombination(Qt::Key_F5)},
-        {form.widgets().Stop, Qt::ALT | Qt::Key_X},
-        {form.widgets().Helpfile, QKeyCombination(Qt::Key_F1)},
+        {form.controls().FileOpen1, Qt::CTRL | Qt::Key_O},
+        {form.controls().Zurnal, Qt::CTRL | Qt::Key_J},
+        {form.controls().Zakruttest, Qt::CTRL | Qt::Key_Q},
+        {form.controls().Inform, Qt::CTRL | Qt::Key_I},
+        {form.controls().Start, QKeyCombination(Qt::Key_F5)},
+        {form.controls().Stop, Qt::ALT | Qt::Key_X},
+        {form.controls().Helpfile, QKeyCombination(Qt::Key_F1)},
     };
     for (const auto &k : keys) {
         QSignalSpy spy(k.action, &QAction::triggered);
-        QTest::keyClick(form.widgets().Editorvopros, k.key.key(), k.key.keyboardModifiers());
+        QTest::keyClick(form.controls().Editorvopros, k.key.key(), k.key.keyboardModifiers());
         QVERIFY2(spy.count() == 1, qPrintable(k.action->objectName()));
     }
 }
@@ -145,7 +150,7 @@ void TestMainForm::hintsGoToTheHintPanel()
 {
     TMainForm form;
     form.show();
-    const auto &w = form.widgets();
+    const auto &w = form.controls();
     merilon::StatusBar &bar = form.status();
 
     // entering a control with a hint shows it; leaving it empties the panel
@@ -185,7 +190,7 @@ void TestMainForm::controlsFollowTheirEdges()
 {
     TMainForm form;
     form.show();
-    const auto &w = form.widgets();
+    const auto &w = form.controls();
     w.Panelvybotv->show();
     QSignalSpy resized(&form, &TMainForm::FormResize);
     const QRect question = w.Editorvopros->geometry();

@@ -3,28 +3,13 @@
 // The program's windows and parts wired as start-up wires them, with a
 // scripted desktop.
 
-#include "attempt/attemptcontroller.h"
-#include "attempt/registration.h"
-#include "attempt/timers.h"
-#include "content/answerrows.h"
-#include "content/questiondisplay.h"
-#include "content/testdocument.h"
-#include "results/infocommands.h"
-#include "results/journalviewer.h"
-#include "results/modalwindows.h"
-#include "results/resultwindow.h"
+#include "program/program.h"
+#include "richtext/richedit.h"
 #include "scripteddesktop.h"
-#include "shell/formresult.h"
-#include "shell/inforform.h"
-#include "shell/mainform.h"
-#include "shell/richedit.h"
-#include "shell/startform.h"
-#include "ui_inforform.h"
-#include "ui_mainform.h"
-#include "ui_startform.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,55 +57,46 @@ struct ScriptedWindows final : merilon::AttemptWindows
     }
 };
 
-struct Program
+// The program as start-up wires it, with the desktop, the clock and (unless `modal`) the
+// modal windows scripted, and its program folder, where the journal lies, a temporary one.
+struct TestProgram
 {
-    // With `modal`, the registration and result windows are the real ones.
-    explicit Program(bool modal = false) : modal(modal) {}
+    explicit TestProgram(bool modal = false) : modal(modal)
+    {
+        windows.registration = &program.registration;
+        windows.result = &program.result;
+    }
 
     const bool modal;
     ScriptedDesktop desktop;
     TestClock clock;
-    QTemporaryDir journalDir; // where the journal of the run lies
-    merilon::TMainForm MainForm;
-    merilon::TInforform Inforform{&MainForm};
-    merilon::TStartform Startform{&MainForm};
-    merilon::TFormresult Formresult{&MainForm};
-    merilon::TestDocument test{MainForm.widgets().Editortest->content(),
-                               MainForm.widgets().Editorvopros->content(),
-                               Inforform.widgets().Editotest->content()};
-    merilon::AnswerRows rows{MainForm};
-    merilon::QuestionDisplay display{MainForm, test, rows};
-    merilon::AttemptState state;
-    QTimer Timetest;
-    merilon::Registration registration{Startform, state, Timetest, clock};
-    merilon::ResultWindow result{
-        Formresult, test,
-        [this] {
-            return merilon::ResultWindow::Names{Startform.widgets().Editfam->text(),
-                                                Startform.widgets().Editimya->text()};
-        },
-        desktop, merilon::Journal(journalDir.filePath(QStringLiteral("Journal.res")))};
-    ScriptedWindows windows = [this] {
-        ScriptedWindows w;
-        w.registration = &registration;
-        w.result = &result;
-        return w;
-    }();
-    merilon::ModalAttemptWindows modalWindows{registration, result, Formresult};
-    merilon::AttemptController controller{
-        {MainForm, test, desktop, rows, display, Inforform.widgets().Editotest->content(), state,
-         Timetest, modal ? static_cast<merilon::AttemptWindows &>(modalWindows) : windows}};
-    QTimer Timetime;
-    merilon::Timers timers{{MainForm, Timetest, Timetime, state, test, controller, clock}};
-    merilon::JournalViewer journal{
-        MainForm, desktop, merilon::Journal(journalDir.filePath(QStringLiteral("Journal.res")))};
-    merilon::InfoCommands info{MainForm, Inforform, desktop, QStringLiteral("/программа")};
+    QTemporaryDir journalDir{QDir::tempPath() + QStringLiteral("/программа-XXXXXX")}; // the program folder
+    ScriptedWindows windows;
+    merilon::Program program{desktop, clock, journalDir.path(), modal ? nullptr : &windows};
 
-    merilon::RichText &document() { return MainForm.widgets().Editortest->content(); }
-    merilon::RichText &questionArea() { return MainForm.widgets().Editorvopros->content(); }
+    // The parts, by the names the tests use.
+    merilon::TMainForm &MainForm = program.MainForm;
+    merilon::TInforform &Inforform = program.Inforform;
+    merilon::TStartform &Startform = program.Startform;
+    merilon::TFormresult &Formresult = program.Formresult;
+    merilon::TestDocument &test = program.test;
+    merilon::AnswerRows &rows = program.rows;
+    merilon::QuestionDisplay &display = program.display;
+    merilon::AttemptState &state = program.state;
+    QTimer &Timetest = program.Timetest;
+    QTimer &Timetime = program.Timetime;
+    merilon::Registration &registration = program.registration;
+    merilon::ResultWindow &result = program.result;
+    merilon::AttemptController &controller = program.controller;
+    merilon::Timers &timers = program.timers;
+    merilon::JournalViewer &journal = program.journal;
+    merilon::InfoCommands &info = program.info;
+
+    merilon::RichText &document() { return MainForm.controls().Editortest->content(); }
+    merilon::RichText &questionArea() { return MainForm.controls().Editorvopros->content(); }
     void open(const QString &path)
     {
         desktop.nextFile = path;
-        MainForm.widgets().FileOpen1->trigger();
+        MainForm.controls().FileOpen1->trigger();
     }
 };

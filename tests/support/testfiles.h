@@ -44,7 +44,7 @@ inline QString write(const QTemporaryDir &dir, const QString &name, const QStrin
 
 } // namespace testfiles
 
-#include "shell/codepages.h"
+#include "richtext/codepages.h"
 
 namespace testfiles {
 

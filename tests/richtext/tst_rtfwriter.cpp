@@ -1,5 +1,5 @@
-#include "shell/richtext.h"
-#include "shell/rtfdocument.h"
+#include "richtext/richtext.h"
+#include "richtext/rtfdocument.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "shell/richedit.h"
-#include "shell/richtext.h"
+#include "richtext/richedit.h"
+#include "richtext/richtext.h"
 
 #include <QApplication>
 #include <QClipboard>

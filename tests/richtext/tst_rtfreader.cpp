@@ -1,5 +1,5 @@
 #include "recordingsink.h"
-#include "shell/rtfreader.h"
+#include "richtext/rtfreader.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/rtfreader.h"
+#include "richtext/rtfreader.h"
 
 #include <QList>
 #include <QString>
