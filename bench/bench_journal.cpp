@@ -3,10 +3,10 @@
 #include "generatedtest.h"
 #include "results/journal.h"
 #include "results/journalviewer.h"
-#include "shell/desktop.h"
-#include "shell/formzurnal.h"
 #include "richtext/richedit.h"
 #include "richtext/richtext.h"
+#include "shell/desktop.h"
+#include "shell/formzurnal.h"
 
 #include <QApplication>
 #include <QFileInfo>

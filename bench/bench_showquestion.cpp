@@ -4,8 +4,8 @@
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
 #include "generatedtest.h"
-#include "shell/mainform.h"
 #include "richtext/richedit.h"
+#include "shell/mainform.h"
 
 #include <QApplication>
 

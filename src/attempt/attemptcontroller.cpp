@@ -3,17 +3,17 @@
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
+#include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/mainform.h"
-#include "richtext/richedit.h"
 #include "shell/statusbar.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QStyleHints>
 #include <QTimer>
-#include <QPushButton>
 
 namespace merilon {
 

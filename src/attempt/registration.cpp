@@ -4,9 +4,9 @@
 #include "shell/startform.h"
 
 #include <QKeyEvent>
-#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace merilon {
 

@@ -3,8 +3,8 @@
 #include "attemptcontroller.h"
 #include "attemptstate.h"
 #include "content/testdocument.h"
-#include "shell/mainform.h"
 #include "richtext/richedit.h"
+#include "shell/mainform.h"
 #include "shell/statusbar.h"
 
 #include <QTimer>

@@ -1,8 +1,8 @@
 #include "answerrows.h"
 
+#include "richtext/richedit.h"
 #include "shell/fonts.h"
 #include "shell/mainform.h"
-#include "richtext/richedit.h"
 
 #include <QApplication>
 #include <QEvent>

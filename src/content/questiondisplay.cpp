@@ -1,12 +1,12 @@
 #include "questiondisplay.h"
 
 #include "answerrows.h"
-#include "shell/mainform.h"
 #include "richtext/richedit.h"
+#include "shell/mainform.h"
 #include "testdocument.h"
 
-#include <QRadioButton>
 #include <QGroupBox>
+#include <QRadioButton>
 
 namespace merilon {
 

@@ -25,8 +25,7 @@ Program::Program(Desktop &desktop, const Clock &clock, const QString &programDir
       timers({MainForm, Timetest, Timetime, state, test, controller, clock}),
       journal(MainForm, desktop, Journal(Journal::pathIn(programDir))),
       info(MainForm, Inforform, desktop, programDir)
-{
-}
+{}
 
 void Program::show()
 {

@@ -1,9 +1,9 @@
 #include "journalviewer.h"
 
+#include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/formzurnal.h"
 #include "shell/mainform.h"
-#include "richtext/richedit.h"
 #include "shell/statusbar.h"
 
 #include <QAction>

@@ -1,12 +1,12 @@
 #include "resultwindow.h"
 
+#include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
-#include "richtext/richedit.h"
 
-#include <QPushButton>
 #include <QLocale>
+#include <QPushButton>
 #include <cmath>
 
 namespace merilon {

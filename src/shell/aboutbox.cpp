@@ -10,7 +10,8 @@ namespace merilon {
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>())
 {
     ui->setupUi(this);
-    m_controls = {ui->Panel1, ui->ProgramIcon, ui->ProductName, ui->Version, ui->Copyright, ui->Comments, ui->OKButton};
+    m_controls = {ui->Panel1,    ui->ProgramIcon, ui->ProductName, ui->Version,
+                  ui->Copyright, ui->Comments,    ui->OKButton};
     fixedDialogFrame(*this, true);
     // The runs of spaces break the comment into its lines.
     ui->Comments->setText(QStringLiteral("Комментарий:") + QString(7, QLatin1Char(' ')) +

@@ -4,12 +4,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPushButton>
-#include <QLineEdit>
 #include <set>
 
 using namespace merilon;

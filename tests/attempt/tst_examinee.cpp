@@ -1,20 +1,20 @@
 // An attempt as an examinee meets it in the real main window: window sizes, mouse, keyboard
 // and the hint panel.
 #include "program.h"
+#include "program/startup.h"
 #include "shell/fonts.h"
 #include "shell/menubar.h"
-#include "program/startup.h"
 #include "shell/statusbar.h"
 #include "testfiles.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTest>
 #include <QTranslator>
-#include <QPushButton>
 
 using namespace merilon;
 

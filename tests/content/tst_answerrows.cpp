@@ -1,8 +1,8 @@
 #include "program.h"
 
+#include <QGroupBox>
 #include <QRadioButton>
 #include <QTest>
-#include <QGroupBox>
 
 using namespace merilon;
 

@@ -6,13 +6,13 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QImage>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QGroupBox>
 
 using namespace merilon;
 using testfiles::rtfBody;

@@ -2,11 +2,11 @@
 #include "program.h"
 #include "testfiles.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleHints>
 #include <QTest>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace merilon;
 

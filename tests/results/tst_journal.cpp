@@ -5,12 +5,12 @@
 #include "testfiles.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace merilon;
 

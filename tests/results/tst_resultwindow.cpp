@@ -1,8 +1,8 @@
 #include "results/resultwindow.h"
+#include "richtext/richedit.h"
 #include "scripteddesktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
-#include "richtext/richedit.h"
 #include "testfiles.h"
 
 #include <QPushButton>

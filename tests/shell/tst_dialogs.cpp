@@ -1,9 +1,9 @@
+#include "richtext/richedit.h"
 #include "shell/aboutbox.h"
 #include "shell/dialogframe.h"
 #include "shell/formresult.h"
 #include "shell/formzurnal.h"
 #include "shell/inforform.h"
-#include "richtext/richedit.h"
 #include "shell/startform.h"
 #include "shell/statusbar.h"
 

@@ -4,13 +4,13 @@
 #include "shell/statusbar.h"
 
 #include <QApplication>
-#include <QMenu>
-#include <QSignalSpy>
-#include <QTest>
 #include <QFrame>
 #include <QGroupBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
 
 using merilon::TMainForm;
 
@@ -83,8 +83,9 @@ void TestMainForm::commandsInDeclarationOrder()
     QVERIFY(file[2]->isSeparator() && file[4]->isSeparator());
     QCOMPARE(file[3], form.controls().Zakruttest);
     QCOMPARE(file[5], form.controls().FileExit1);
-    QCOMPARE(form.controls().MenuTest->actions(),
-             (QList<QAction *>{form.controls().Inform, form.controls().Start, form.controls().Stop}));
+    QCOMPARE(
+        form.controls().MenuTest->actions(),
+        (QList<QAction *>{form.controls().Inform, form.controls().Start, form.controls().Stop}));
 }
 
 void TestMainForm::initialState()

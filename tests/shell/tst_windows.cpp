@@ -1,7 +1,7 @@
 // What only Windows has: the clipboard's "Rich Text Format", the console, and the resources
 // of the program file. Built and run (under Wine here) only for Windows.
-#include "shell/console.h"
 #include "richtext/richtext.h"
+#include "shell/console.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -70,7 +70,8 @@ struct TestProgram
     const bool modal;
     ScriptedDesktop desktop;
     TestClock clock;
-    QTemporaryDir journalDir{QDir::tempPath() + QStringLiteral("/программа-XXXXXX")}; // the program folder
+    QTemporaryDir journalDir{QDir::tempPath() +
+                             QStringLiteral("/программа-XXXXXX")}; // the program folder
     ScriptedWindows windows;
     merilon::Program program{desktop, clock, journalDir.path(), modal ? nullptr : &windows};
 
