@@ -37,11 +37,20 @@ ensure_packages() {
 }
 
 # configure_and_build DIR [cmake options...]
+# Configures DIR when it is new or was configured with other options or compilers (the old
+# cache is dropped then, so that an option left out is not kept), and builds it.
 configure_and_build() {
     local dir="$1"
     shift
-    if [ ! -f "$dir/build.ninja" ]; then
+    local wanted stamp="$dir/.merilon-configured-with"
+    wanted="$(printf '%s\n' "$@" "CC=${CC:-}" "CXX=${CXX:-}")"
+    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$wanted" ]; then
+        if [ -f "$dir/CMakeCache.txt" ]; then
+            echo "Reconfiguring $dir: its options changed"
+            rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+        fi
         cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+        printf '%s\n' "$wanted" >"$stamp"
     fi
     cmake --build "$dir" --parallel
 }

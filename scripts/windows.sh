@@ -397,13 +397,8 @@ main() {
     say "Qt for MinGW: $QT_DIR"
 
     say "Cross-building"
-    if [ ! -f "$BUILD/build.ninja" ] ||
-        ! grep -qxF "MERILON_QT_MINGW:PATH=$QT_DIR" "$BUILD/CMakeCache.txt"; then
-        rm -rf "$BUILD"
-        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR"
-    fi
-    cmake --build "$BUILD" --parallel
+    configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR"
 
     setup_wine
     trap cleanup EXIT
