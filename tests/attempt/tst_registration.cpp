@@ -97,7 +97,9 @@ void TestRegistration::enterEscapeAndTab()
     QVERIFY(!p.state.Registered);
     // Tab goes from the surname to OK, and on to the first name.
     form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     form.controls().Editfam->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), form.controls().Editfam);
     QTest::keyClick(form.controls().Editfam, Qt::Key_Tab);
     QTRY_COMPARE(QApplication::focusWidget(), form.controls().Buttonok);
     QCOMPARE(form.controls().Editfam->text(), QStringLiteral("Васечкин"));

@@ -105,7 +105,10 @@ void TestDialogs::journalLayout()
     QCOMPARE(ui.Button2->geometry(), QRect(145, 440, 125, 25));
     QCOMPARE(ui.Button3->geometry(), QRect(386, 440, 125, 25));
     QCOMPARE(ui.Editorzur->geometry(), QRect(8, 8, 401, 321));
-    // Ctrl+C anywhere in the window is the copy command.
+    // Ctrl+C anywhere in the window is the copy command (a window shortcut: the window must
+    // be the active one, or the key reaches no shortcut).
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     ui.Editorzur->setFocus();
     QTest::keyClick(ui.Editorzur, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(copied.size(), 2);
