@@ -82,7 +82,7 @@ void AttemptController::StartExecute()
     ui.Panelgroupodinotv->setEnabled(true);
     state.AskedCount = 0;
     const TestSettings &settings = m_parts.test.settings();
-    m_order.FillOrder(state.QuestionOrder, settings.QuestionCount);
+    m_order.fillOrder(state.QuestionOrder, settings.QuestionCount);
     state.CurrentQuestion =
         state.QuestionOrder.empty() ? 0 : std::uint16_t(state.QuestionOrder.front());
     ui.Editorvopros->content().Lines().Clear();
@@ -201,7 +201,7 @@ void AttemptController::FormClose()
     RichText::ClearClipboard();
 }
 
-void AttemptController::TimeOut()
+void AttemptController::timeOut()
 {
     if (m_running)
         endAttempt(End::TimeOut);

@@ -61,7 +61,7 @@ public:
     void FormCloseQuery(bool &CanClose);
     void FormClose();
     // The time limit is reached: the attempt ends with a warning.
-    void TimeOut();
+    void timeOut();
 
     bool attemptRunning() const { return m_running; }
 

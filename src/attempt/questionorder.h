@@ -18,10 +18,10 @@ public:
     std::uint32_t seed() const { return m_seed; }
 
     // An integer r with 0 <= r < n; 0 when n is 0.
-    std::uint32_t RandomBelow(std::uint32_t n);
+    std::uint32_t randomBelow(std::uint32_t n);
 
     // Sets `order` to a random permutation of 1 .. n.
-    void FillOrder(std::vector<std::int32_t> &order, std::uint16_t n);
+    void fillOrder(std::vector<std::int32_t> &order, std::uint16_t n);
 
 private:
     std::uint32_t m_seed;

@@ -30,7 +30,7 @@ void Timers::TimetestTimer()
                                        locale.toString(elapsed, longTimeFormat(locale)));
     const int minutes = elapsed.hour() * 60 + elapsed.minute();
     if (minutes >= m_parts.test.settings().TimeLimitMinutes)
-        m_parts.controller.TimeOut();
+        m_parts.controller.timeOut();
 }
 
 void Timers::TimetimeTimer()

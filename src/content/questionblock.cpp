@@ -142,7 +142,7 @@ QuestionBlock LocateQuestion(const RichText &document, int number, int questionC
     return block;
 }
 
-void FindVariants(const RichText &document, QuestionBlock &block, int maxRows)
+void findVariants(const RichText &document, QuestionBlock &block, int maxRows)
 {
     block.variants.clear();
     block.underscoreRows.clear();
@@ -197,7 +197,7 @@ void FindVariants(const RichText &document, QuestionBlock &block, int maxRows)
 QuestionBlock readQuestion(const RichText &document, int number, int questionCount, int maxRows)
 {
     QuestionBlock block = LocateQuestion(document, number, questionCount);
-    FindVariants(document, block, maxRows);
+    findVariants(document, block, maxRows);
     return block;
 }
 

@@ -49,7 +49,7 @@ struct QuestionBlock
     // Where a variant that runs to the end of the block stops.
     int runEnd = 0;
 
-    // The rows in order, filled by FindVariants.
+    // The rows in order, filled by findVariants.
     std::vector<Variant> variants;
     // What a teacher should know, found while filling the rows.
     std::vector<int> underscoreRows;    // lines beginning with '_' that took a row
@@ -74,7 +74,7 @@ int findAnyMarkerLine(const RichText &document, int fromLine);
 QuestionBlock LocateQuestion(const RichText &document, int number, int questionCount);
 
 // Fills `block.variants` with at most `maxRows` of its VariantCount rows.
-void FindVariants(const RichText &document, QuestionBlock &block, int maxRows);
+void findVariants(const RichText &document, QuestionBlock &block, int maxRows);
 
 // Both of the above.
 QuestionBlock readQuestion(const RichText &document, int number, int questionCount, int maxRows);

@@ -55,7 +55,7 @@ void QuestionDisplay::ShowQuestion(int CurrentQuestion)
     ui.Panelgroupodinotv->show();
     ui.Panelvybotv->show();
 
-    FindVariants(m_test.document(), block, count);
+    findVariants(m_test.document(), block, count);
     FillVariants(block);
     ui.GroupBox1->setTitle(QStringLiteral("Укажите один вариант ответа"));
     RichText::ClearClipboard();

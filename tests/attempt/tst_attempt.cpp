@@ -158,7 +158,7 @@ void TestAttempt::timeOut()
 {
     Session s;
     s.answer(true);
-    s.controller.TimeOut();
+    s.controller.timeOut();
     QCOMPARE(s.desktop.warnings, QStringList{"Время теста закончилось!"});
     QCOMPARE(s.windows.results, std::vector<int>{1});
     QVERIFY(!s.ui().FileOpen1->isEnabled() && !s.ui().Zurnal->isEnabled());
@@ -166,7 +166,7 @@ void TestAttempt::timeOut()
     QVERIFY(!s.ui().Stop->isEnabled() && !s.Timetest.isActive());
     QCOMPARE(s.ui().Editorvopros->statusTip(), QStringLiteral("Прочитайте вопрос"));
     QCOMPARE(s.panel(ModePanel), QStringLiteral("Выберите режим"));
-    s.controller.TimeOut(); // an attempt ends once
+    s.controller.timeOut(); // an attempt ends once
     QCOMPARE(s.windows.results.size(), size_t(1));
 
     // A new attempt starts from here, and its Stop brings Open back.
@@ -262,7 +262,7 @@ void TestAttempt::timeOutInsideWaits()
     s.MainForm.show();
     s.answer(true);
     const auto timeOut = [&s] {
-        s.controller.TimeOut();
+        s.controller.timeOut();
     };
     s.desktop.whileOpen = timeOut;
     s.desktop.answers = {true};
@@ -279,7 +279,7 @@ void TestAttempt::timeOutInsideWaits()
         s.desktop.whileOpen = nullptr;
         s.windows.whileOpen = timeOut; // the clock has stopped before the window shows
         s.ui().Stop->trigger();
-        s.controller.TimeOut();
+        s.controller.timeOut();
     } else {
         s.desktop.whileOpen = nullptr;
         QTimer::singleShot(0, &s.MainForm, timeOut);

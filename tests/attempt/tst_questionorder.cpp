@@ -24,18 +24,18 @@ void TestQuestionOrder::generatorByHand()
     // 1 * 134775813 + 1 = 134775814, and 50 * 134775814 / 2^32 = 1.57;
     // 134775814 * 134775813 + 1 = 3698175007 (mod 2^32), 50 * that / 2^32 = 43.05.
     QuestionOrderGenerator generator(0);
-    QCOMPARE(generator.RandomBelow(50), 0u);
+    QCOMPARE(generator.randomBelow(50), 0u);
     QCOMPARE(generator.seed(), 1u);
-    QCOMPARE(generator.RandomBelow(50), 1u);
+    QCOMPARE(generator.randomBelow(50), 1u);
     QCOMPARE(generator.seed(), 134775814u);
-    QCOMPARE(generator.RandomBelow(1000), 861u);
+    QCOMPARE(generator.randomBelow(1000), 861u);
     QCOMPARE(generator.seed(), 3698175007u);
-    QCOMPARE(generator.RandomBelow(0), 0u);
+    QCOMPARE(generator.randomBelow(0), 0u);
 
     // So a fill from seed 0 begins 1, 2, 44, 11 (each draw is new).
     std::vector<std::int32_t> order;
     generator.setSeed(0);
-    generator.FillOrder(order, 50);
+    generator.fillOrder(order, 50);
     QCOMPARE(std::vector<std::int32_t>(order.begin(), order.begin() + 4),
              (std::vector<std::int32_t>{1, 2, 44, 11}));
 }
@@ -44,13 +44,13 @@ void TestQuestionOrder::fills()
 {
     QuestionOrderGenerator generator(12345);
     std::vector<std::int32_t> order{7, 7, 7};
-    generator.FillOrder(order, 1);
+    generator.fillOrder(order, 1);
     QCOMPARE(order, std::vector<std::int32_t>{1});
     QCOMPARE(generator.seed(), 1655067934u); // exactly one draw
 
     for (std::uint32_t seed : {0u, 1u, 0xFFFFFFFFu, 20261208u}) {
         generator.setSeed(seed);
-        generator.FillOrder(order, 50);
+        generator.fillOrder(order, 50);
         QCOMPARE(order.size(), size_t(50));
         std::vector<std::int32_t> sorted = order;
         std::sort(sorted.begin(), sorted.end());
@@ -59,7 +59,7 @@ void TestQuestionOrder::fills()
         QCOMPARE(sorted, all);
     }
 
-    generator.FillOrder(order, 0);
+    generator.fillOrder(order, 0);
     QVERIFY(order.empty());
 }
 
@@ -68,14 +68,14 @@ void TestQuestionOrder::streamGoesOn()
     // A second fill continues where the first left off.
     QuestionOrderGenerator run(99);
     std::vector<std::int32_t> first, second;
-    run.FillOrder(first, 50);
+    run.fillOrder(first, 50);
     const std::uint32_t after = run.seed();
-    run.FillOrder(second, 50);
+    run.fillOrder(second, 50);
     QVERIFY(first != second);
 
     QuestionOrderGenerator resumed(after);
     std::vector<std::int32_t> again;
-    resumed.FillOrder(again, 50);
+    resumed.fillOrder(again, 50);
     QCOMPARE(again, second);
 }
 
