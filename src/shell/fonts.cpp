@@ -18,11 +18,12 @@ void loadWindowFonts()
 {
     if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
         return;
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf"}) {
-        const QString path = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(file);
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-    }
+    // Only the regular face: Wine's "Tahoma Bold" (tahomabd.ttf) has regular strokes on wider
+    // advances, so bold text would come out regular and spread out. With the regular face
+    // alone, bold and italic are drawn from it, emboldened and slanted.
+    const QString path = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (QFile::exists(path))
+        QFontDatabase::addApplicationFont(path);
 }
 
 QStringList serifFamilies()

@@ -8,7 +8,7 @@ namespace merilon {
 // The window font: Tahoma 11 pixels high, or a sans-serif of the same
 // build where Tahoma is not installed.
 QFont windowFont();
-// Where the system has no Tahoma, the free one that Wine's fonts bring (Debian's fonts-wine),
+// Where the system has no Tahoma, the free regular face that Wine's fonts bring (fonts-wine),
 // so that the window layouts hold. Call once the application object exists.
 void loadWindowFonts();
 // Times New Roman at the given size in points, or a metric-compatible serif.
