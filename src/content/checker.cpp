@@ -153,12 +153,12 @@ int runChecker(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     RichText document;
     QString error;
-    if (!TestDocument::load(path, document, &error)) {
+    std::vector<TestProblem> problems;
+    if (!TestDocument::loadAndCheck(path, document, problems, &error)) {
         err << error << '\n';
         return 2;
     }
     const int questionCount = TestDocument::standardSettings().QuestionCount;
-    const std::vector<TestProblem> problems = checkTest(document, questionCount);
     const bool refused = hasErrors(problems);
 
     if (wantJson) {

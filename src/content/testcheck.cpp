@@ -75,9 +75,17 @@ std::vector<TestProblem> checkTest(const RichText &document, int questionCount)
         return problems;
     }
 
+    // A test that stops short of the last question is said to be short, not listed question
+    // by question.
+    int highest = 0;
+    int counted = 0;
     std::map<int, int> firstLine;
     for (const MarkerLine &marker : markers) {
         const auto [seen, isNew] = firstLine.emplace(marker.number, marker.line);
+        if (isNew && marker.number <= questionCount) {
+            highest = std::max(highest, marker.number);
+            ++counted;
+        }
         if (!isNew) {
             warning(marker.number, marker.line,
                     QStringLiteral("номер вопроса повторяется (впервые — в строке %1): программа "
@@ -96,8 +104,17 @@ std::vector<TestProblem> checkTest(const RichText &document, int questionCount)
         }
     }
 
+    const bool shortTest = highest < questionCount;
+    if (shortTest)
+        error(0, -1,
+              QStringLiteral("В тесте должно быть %1 вопросов (от #1 до #%1), а в этом файле их "
+                             "%2. Допишите вопросы с #%3 по #%1.")
+                  .arg(questionCount)
+                  .arg(counted)
+                  .arg(highest + 1));
+
     QuestionBlock previous;
-    for (int number = 1; number <= questionCount; ++number) {
+    for (int number = 1; number <= (shortTest ? highest : questionCount); ++number) {
         const QuestionBlock block = readQuestion(document, number, questionCount, MaxVariantRows);
         if (!block.found()) {
             error(number, -1, QStringLiteral("нет строки, которая начинается с «#%1»").arg(number));
@@ -195,13 +212,22 @@ QString describeProblem(const TestProblem &problem)
 QString refusalMessage(const std::vector<TestProblem> &problems)
 {
     constexpr int kShown = 10;
-    if (problems.size() == 1 && problems.front().question == 0)
-        return QStringLiteral("Этот тест открыть нельзя. ") + problems.front().text;
-    QString message = QStringLiteral("Этот тест открыть нельзя: программа не сможет показать "
-                                     "некоторые его вопросы.\n\n");
+    // What is wrong with the file as a whole leads; the questions' errors follow it.
+    const auto whole = std::find_if(problems.begin(), problems.end(), [](const TestProblem &p) {
+        return p.error && p.question == 0;
+    });
+    const auto questionErrors = std::count_if(
+        problems.begin(), problems.end(), [](const auto &p) { return p.error && p.question != 0; });
+    if (whole != problems.end() && questionErrors == 0)
+        return QStringLiteral("Этот тест открыть нельзя. ") + whole->text;
+    QString message =
+        whole != problems.end()
+            ? QStringLiteral("Этот тест открыть нельзя. %1\n\nКроме того:\n").arg(whole->text)
+            : QStringLiteral("Этот тест открыть нельзя: программа не сможет показать "
+                             "некоторые его вопросы.\n\n");
     int errors = 0;
     for (const TestProblem &problem : problems) {
-        if (!problem.error)
+        if (!problem.error || problem.question == 0)
             continue;
         if (errors++ < kShown)
             message += describeProblem(problem) + QLatin1Char('\n');

@@ -1,7 +1,10 @@
 #include "testdocument.h"
 
+#include "fileformat.h"
 #include "richtext/richtext.h"
 #include "testcheck.h"
+
+#include <QFile>
 
 namespace merilon {
 
@@ -36,6 +39,25 @@ bool TestDocument::load(const QString &path, RichText &into, QString *error)
     return true;
 }
 
+bool TestDocument::loadAndCheck(const QString &path, RichText &into,
+                                std::vector<TestProblem> &problems, QString *error)
+{
+    problems.clear();
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QString foreign = wordProcessorFileProblem(file.read(kFileHeadSize));
+        if (!foreign.isEmpty()) {
+            problems.push_back({true, 0, -1, foreign});
+            return true;
+        }
+    }
+    // A file that cannot be opened here is left to the loader, which says why.
+    if (!load(path, into, error))
+        return false;
+    problems = checkTest(into, standardSettings().QuestionCount);
+    return true;
+}
+
 TestDocument::OpenResult TestDocument::open(const QString &path, QString *message)
 {
     // What the question area showed, for an opening that fails.
@@ -52,12 +74,12 @@ TestDocument::OpenResult TestDocument::open(const QString &path, QString *messag
 
     // The new test replaces the loaded one only once it has passed the check.
     RichText loaded;
-    if (!load(path, loaded, message)) {
+    std::vector<TestProblem> problems;
+    if (!loadAndCheck(path, loaded, problems, message)) {
         restore();
         return OpenResult::Unreadable;
     }
     const TestSettings settings = standardSettings();
-    const std::vector<TestProblem> problems = checkTest(loaded, settings.QuestionCount);
     if (hasErrors(problems)) {
         if (message)
             *message = refusalMessage(problems);

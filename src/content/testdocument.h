@@ -1,8 +1,11 @@
 #pragma once
 
+#include "testcheck.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace merilon {
 
@@ -43,6 +46,11 @@ public:
     // Reads a test file into `into` as Open does, every character at the
     // size the display shows.
     static bool load(const QString &path, RichText &into, QString *error);
+    // Reads a test file as Open does and lists its problems: false with `error` when the file
+    // cannot be read. A word processor's document gets one error that says how to save it as
+    // a test, and `into` stays empty.
+    static bool loadAndCheck(const QString &path, RichText &into,
+                             std::vector<TestProblem> &problems, QString *error);
     // The settings every opening sets.
     static TestSettings standardSettings();
 

@@ -157,6 +157,25 @@ void TestChecker::exitStatusOfTheProgram()
         QString::fromUtf8(emptyOut).remove(QLatin1Char('\r')),
         QStringLiteral("[ошибка] Файл пуст.\nОшибок: 1, предупреждений: 0. Тест не откроется.\n"));
     QCOMPARE(std::get<0>(run({m_broken})), 1);
+    // A Word document renamed to .tstt and a test of 20 questions: the program's texts.
+    const auto [docxStatus, docxErr, docxOut] =
+        run({QStringLiteral(MERILON_TEST_DATA "/not-rtf/test.docx")});
+    QCOMPARE(docxStatus, 1);
+    QVERIFY2(QString::fromUtf8(docxOut).startsWith(
+                 QStringLiteral("[ошибка] Этот файл — документ Word (DOCX), а тест должен быть "
+                                "сохранён как RTF")),
+             docxOut.constData());
+    const QString twenty = m_dir.filePath(QStringLiteral("двадцать.tstt"));
+    QFile shortFile(twenty);
+    QVERIFY(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(testfiles::test(20).toUtf8());
+    shortFile.close();
+    const auto [shortStatus, shortErr, shortOut] = run({twenty});
+    QCOMPARE(shortStatus, 1);
+    QCOMPARE(QString::fromUtf8(shortOut).remove(QLatin1Char('\r')),
+             QStringLiteral("[ошибка] В тесте должно быть 50 вопросов (от #1 до #50), а в этом "
+                            "файле их 20. Допишите вопросы с #21 по #50.\nОшибок: 1, "
+                            "предупреждений: 0. Тест не откроется.\n"));
     // Into a pipe the Russian texts go as UTF-8, the usage too.
     const auto [helpStatus, helpErr, help] = run({QStringLiteral("--help")});
     QCOMPARE(helpStatus, 0);
