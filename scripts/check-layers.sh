@@ -12,7 +12,7 @@ LAYERS=(richtext shell content attempt results program)
 PLATFORM_FILES=(
     richtext/clipboardformats.cpp richtext/codepages_dbcs.cpp richtext/metafile.cpp
     shell/console.cpp shell/singleinstance.cpp shell/singleinstance.h shell/viewers.cpp
-    attempt/clockseed.cpp results/journalattributes.cpp
+    content/rowkeys_platform.cpp attempt/clockseed.cpp results/journalattributes.cpp
 )
 MAX_LINES=650
 

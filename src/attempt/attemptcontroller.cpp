@@ -92,6 +92,7 @@ void AttemptController::StartExecute()
     m_parts.display.ShowQuestion(state.CurrentQuestion);
     ++state.AskedCount;
     m_parts.rows.LayoutAnswerRows();
+    m_parts.rows.focusFirstRow();
     showProgress();
 }
 
@@ -119,6 +120,7 @@ void AttemptController::ButtondalsheClick()
     ++state.AskedCount;
     ui.Panelgroupodinotv->setEnabled(true);
     ui.Buttondalshe->setEnabled(true);
+    m_parts.rows.focusFirstRow();
     m_questionShown.start();
     showProgress();
 }

@@ -1,11 +1,14 @@
 #include "answerrows.h"
 
 #include "richtext/richedit.h"
+#include "rowkeys.h"
 #include "shell/fonts.h"
 #include "shell/mainform.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <algorithm>
@@ -30,6 +33,64 @@ AnswerRows::AnswerRows(TMainForm &form) : QObject(&form), m_form(form)
     form.controls().Editorvarotv2->setDocumentMargin(kRowMargin);
     form.controls().Editorvarotv1->setScrollBarWhenTextOverflows(true);
     form.controls().Editorvarotv2->setScrollBarWhenTextOverflows(true);
+    // The keys that answer: on the rows, on Next and in the question area.
+    for (QWidget *widget : {static_cast<QWidget *>(form.controls().Radiootv1),
+                            static_cast<QWidget *>(form.controls().Radiootv2),
+                            static_cast<QWidget *>(form.controls().Buttondalshe),
+                            static_cast<QWidget *>(form.controls().Editorvopros)})
+        watchKeys(widget);
+}
+
+void AnswerRows::watchKeys(QWidget *widget)
+{
+    widget->installEventFilter(this);
+}
+
+void AnswerRows::focusFirstRow()
+{
+    if (QRadioButton *first = radio(1); first && first->isEnabled() && first->isVisible())
+        showFocusOn(first);
+}
+
+void AnswerRows::showFocusOn(QWidget *widget)
+{
+    // The style draws the focus mark only in a window that the keyboard moves in; the mouse
+    // that pressed Next may have said otherwise.
+    widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    widget->setFocus(Qt::TabFocusReason);
+    widget->update();
+}
+
+bool AnswerRows::chooseRow(int k)
+{
+    QRadioButton *button = k >= 1 && k <= m_variantCount ? radio(k) : nullptr;
+    if (!button || !button->isEnabled() || !button->isVisible())
+        return false;
+    showFocusOn(button);
+    button->setChecked(true);
+    return true;
+}
+
+bool AnswerRows::keyPressed(QObject *watched, const QKeyEvent &event)
+{
+    if (auto *button = qobject_cast<QRadioButton *>(watched); button && m_variantCount > 0) {
+        // Arrows move to the row before or after and choose it, round the rows in use, as
+        // in a radio group of the system.
+        int step = 0;
+        if (event.key() == Qt::Key_Up || event.key() == Qt::Key_Left)
+            step = -1;
+        else if (event.key() == Qt::Key_Down || event.key() == Qt::Key_Right)
+            step = 1;
+        if (step != 0 && !(event.modifiers() & ~Qt::KeypadModifier)) {
+            int row = 1;
+            for (int k = 1; k <= m_variantCount; ++k)
+                if (radio(k) == button)
+                    row = k;
+            return chooseRow((row - 1 + step + m_variantCount) % m_variantCount + 1);
+        }
+    }
+    const int row = rowOfKey(event);
+    return row != 0 && chooseRow(row);
 }
 
 QRadioButton *AnswerRows::radio(int k) const
@@ -73,6 +134,7 @@ void AnswerRows::CreateAnswerRows(std::uint8_t n)
         button->setText(QString(QLatin1Char(VariantLetters[k - 1])));
         button->setStatusTip(kHint);
         setCorrect(button, false);
+        watchKeys(button);
         button->show();
 
         auto *edit = new RichEdit(ui.Panelgroupedit);
@@ -161,8 +223,10 @@ void AnswerRows::ReadAnswer(std::uint16_t &CorrectCount)
 
 bool AnswerRows::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_form.controls().Panelgroupedit)
         LayoutAnswerRows();
+    if (event->type() == QEvent::KeyPress && keyPressed(watched, *static_cast<QKeyEvent *>(event)))
+        return true;
     return QObject::eventFilter(watched, event);
 }
 

@@ -5,7 +5,9 @@
 #include <QObject>
 #include <cstdint>
 
+class QKeyEvent;
 class QRadioButton;
+class QWidget;
 
 namespace merilon {
 
@@ -41,6 +43,13 @@ public:
     // choice until the next question is shown.
     void ReadAnswer(std::uint16_t &CorrectCount);
 
+    // Puts the focus on row A's radio button with its focus mark shown, so that a key press
+    // acts on what the examinee sees.
+    void focusFirstRow();
+    // Chooses row k (1 to the rows in use) as a click on its radio button would, and puts the
+    // focus there; false, and nothing happens, while the rows take no answer.
+    bool chooseRow(int k);
+
     // Row k's controls, found by name among the window's children.
     QRadioButton *radio(int k) const;
     RichEdit *editor(int k) const;
@@ -54,6 +63,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Arrows on a row and the letter keys anywhere in the answer's reach.
+    bool keyPressed(QObject *watched, const QKeyEvent &event);
+    void watchKeys(QWidget *widget);
+    void showFocusOn(QWidget *widget);
+
     TMainForm &m_form;
     std::uint8_t m_variantCount = 0;
 };

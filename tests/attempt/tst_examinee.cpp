@@ -9,6 +9,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -61,6 +62,35 @@ struct Window : TestProgram
         display.ShowQuestion(std::uint16_t(question));
         rows.LayoutAnswerRows();
     }
+    // Whether the widget shows a focus mark: it looks otherwise without the focus.
+    static bool focusMarkShown(QWidget *widget)
+    {
+        if (QApplication::focusWidget() != widget)
+            return false;
+        const QImage focused = widget->grab().toImage();
+        widget->clearFocus();
+        const QImage unfocused = widget->grab().toImage();
+        widget->setFocus(Qt::TabFocusReason);
+        return focused != unfocused;
+    }
+    // Presses a key on whatever has the focus, as the keyboard would.
+    static void press(int key, const QString &text = QString(), quint32 scanCode = 0,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget *target = QApplication::focusWidget();
+        QVERIFY(target);
+        QKeyEvent down(QEvent::KeyPress, key, modifiers, scanCode, 0, 0, text);
+        QApplication::sendEvent(target, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, modifiers, scanCode, 0, 0, text);
+        QApplication::sendEvent(target, &up);
+    }
+    int checkedRow() const
+    {
+        for (int k = 1; k <= rows.VariantCount(); ++k)
+            if (rows.radio(k)->isChecked())
+                return k;
+        return 0;
+    }
     // Whether the whole of the widget can be seen inside every parent up to the window.
     static bool wholeInSight(const QWidget *w)
     {
@@ -81,6 +111,9 @@ private slots:
     void longAnswerScrolls();
     void doubleClickOnNext();
     void keyboardOnly();
+    void focusOnRowAWithItsMark();
+    void arrowsMoveAndChoose();
+    void lettersChooseWhateverTheLayout();
     void hintFollowsARestingPointer();
     void menuBarSeparatorShows();
     void captionsAndFonts();
@@ -169,6 +202,8 @@ void TestExaminee::doubleClickOnNext()
 
     // A click after the double-click interval is the examinee's next answer.
     QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    // (past the double-click time, or the press would belong to the key's answer)
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
     QTest::mouseClick(next, Qt::LeftButton);
     QCOMPARE(w.state.AskedCount, 3);
 }
@@ -205,6 +240,108 @@ void TestExaminee::keyboardOnly()
     QVERIFY(!(w.ui().Editorvopros->focusPolicy() & Qt::TabFocus));
     for (int k = 1; k <= w.rows.VariantCount(); ++k)
         QCOMPARE(w.rows.editor(k)->focusPolicy(), Qt::NoFocus);
+}
+
+void TestExaminee::focusOnRowAWithItsMark()
+{
+    // After the registration and after each Next, by key or by mouse, the focus is on row A
+    // and shows, so that Space ticks what the examinee sees.
+    Window w;
+    w.start();
+    QTRY_COMPARE(QApplication::focusWidget(), w.rows.radio(1));
+    QVERIFY(Window::focusMarkShown(w.rows.radio(1)));
+
+    QPushButton *next = w.ui().Buttondalshe;
+    next->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(next, Qt::Key_Return);
+    QCOMPARE(w.state.AskedCount, 2);
+    QTRY_COMPARE(QApplication::focusWidget(), w.rows.radio(1));
+    QVERIFY(Window::focusMarkShown(w.rows.radio(1)));
+
+    // (past the double-click time, or the press would belong to the key's answer)
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(w.state.AskedCount, 3);
+    QTRY_COMPARE(QApplication::focusWidget(), w.rows.radio(1));
+    QVERIFY(Window::focusMarkShown(w.rows.radio(1)));
+    QTest::keyClick(w.rows.radio(1), Qt::Key_Space);
+    QVERIFY(w.rows.radio(1)->isChecked());
+}
+
+void TestExaminee::arrowsMoveAndChoose()
+{
+    Window w;
+    w.start();
+    w.show(1); // ten rows
+    w.rows.focusFirstRow();
+    QTRY_COMPARE(QApplication::focusWidget(), w.rows.radio(1));
+    const struct
+    {
+        int key;
+        int row;
+    } steps[] = {{Qt::Key_Down, 2}, {Qt::Key_Right, 3}, {Qt::Key_Up, 2},    {Qt::Key_Left, 1},
+                 {Qt::Key_Up, 10},  {Qt::Key_Down, 1},  {Qt::Key_Left, 10}, {Qt::Key_Right, 1}};
+    for (const auto &step : steps) {
+        Window::press(step.key);
+        QCOMPARE(w.checkedRow(), step.row);
+        QCOMPARE(QApplication::focusWidget(), w.rows.radio(step.row));
+    }
+    // Two rows: round the two.
+    w.show(2);
+    w.rows.focusFirstRow();
+    Window::press(Qt::Key_Up);
+    QCOMPARE(w.checkedRow(), 2);
+    Window::press(Qt::Key_Down);
+    QCOMPARE(w.checkedRow(), 1);
+}
+
+void TestExaminee::lettersChooseWhateverTheLayout()
+{
+    Window w;
+    w.start();
+    w.show(1); // ten rows
+    w.rows.focusFirstRow();
+    QTRY_VERIFY(QApplication::focusWidget());
+    // The Latin layout.
+    Window::press(Qt::Key_C, QStringLiteral("c"));
+    QCOMPARE(w.checkedRow(), 3);
+    QCOMPARE(QApplication::focusWidget(), w.rows.radio(3));
+    Window::press(Qt::Key_J, QStringLiteral("J"), 0, Qt::ShiftModifier);
+    QCOMPARE(w.checkedRow(), 10);
+    // The Russian layout: the key marked D gives "в", the key marked A gives "Ф" with Shift.
+    Window::press(0x0412, QStringLiteral("в"));
+    QCOMPARE(w.checkedRow(), 4);
+    Window::press(0x0424, QStringLiteral("Ф"), 0, Qt::ShiftModifier);
+    QCOMPARE(w.checkedRow(), 1);
+    // Another layout: the key in the place of E, whatever it gives.
+#ifdef Q_OS_WIN
+    const quint32 scanCodeOfE = 0x12;
+#else
+    const quint32 scanCodeOfE = 0x12 + 8;
+#endif
+    Window::press(0x01E9, QStringLiteral("ǩ"), scanCodeOfE);
+    QCOMPARE(w.checkedRow(), 5);
+    // With Ctrl or Alt a letter is a shortcut's, and a key from the question area works too.
+    Window::press(Qt::Key_B, QStringLiteral("b"), 0, Qt::ControlModifier);
+    QCOMPARE(w.checkedRow(), 5);
+    w.ui().Editorvopros->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), w.ui().Editorvopros);
+    Window::press(Qt::Key_B, QStringLiteral("b"));
+    QCOMPARE(w.checkedRow(), 2);
+    // A letter past the rows in use chooses nothing.
+    w.show(2);
+    w.rows.focusFirstRow();
+    Window::press(Qt::Key_A, QStringLiteral("a"));
+    Window::press(Qt::Key_C, QStringLiteral("c"));
+    QCOMPARE(w.checkedRow(), 1);
+    // Between attempts the letters choose nothing.
+    w.ui().Stop->setEnabled(true);
+    w.desktop.answers = {true};
+    w.ui().Stop->trigger();
+    QVERIFY(!w.controller.attemptRunning());
+    w.ui().Buttondalshe->setFocus();
+    Window::press(Qt::Key_B, QStringLiteral("b"));
+    QCOMPARE(w.rows.radio(2)->isChecked(), false);
 }
 
 void TestExaminee::hintFollowsARestingPointer()
