@@ -11,6 +11,8 @@ namespace merilon {
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
 {
     m_strip = new QWidget(this);
+    // The panels lie on the strip, which the bar lays out beside its size grip.
+    m_strip->installEventFilter(this);
     // Permanent: temporary messages never cover the panels.
     addPermanentWidget(m_strip, 1);
     setSizeGripEnabled(true);
@@ -51,7 +53,11 @@ void StatusBar::setPanelText(int index, const QString &text)
 void StatusBar::showText(int index)
 {
     QLabel *panel = m_panels[index];
-    const int room = m_widths[index] - 2 * panel->frameWidth() - 4;
+    // The last panel may reach under the size grip: its text keeps to what shows of it.
+    const int shownWidth = index == m_panels.size() - 1 && m_strip->width() > 0
+                               ? std::min(m_widths[index], m_strip->width() - panel->x())
+                               : m_widths[index];
+    const int room = shownWidth - 2 * panel->frameWidth() - 4;
     const QString shown = fitAtWords(m_texts[index], panel->fontMetrics(), room);
     panel->setAlignment(shown == m_texts[index] ? Qt::AlignCenter
                                                 : Qt::AlignLeft | Qt::AlignVCenter);
@@ -76,6 +82,13 @@ void StatusBar::StatusBar1Resize()
         return;
     m_widths.back() = std::max(0, width() - m_restReserve);
     placePanels();
+}
+
+bool StatusBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_strip && event->type() == QEvent::Resize)
+        placePanels();
+    return QStatusBar::eventFilter(watched, event);
 }
 
 void StatusBar::placePanels()

@@ -30,6 +30,7 @@ protected:
 private:
     void StatusBar1Resize();
     void placePanels();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showText(int index);
 
     QWidget *m_strip = nullptr;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +25,7 @@ private slots:
     void shortcutsWorkWithFocusInQuestionArea();
     void hintsGoToTheHintPanel();
     void hintPanelTakesTheRest();
+    void panelTextsEndAfterAWholeWord();
     void controlsFollowTheirEdges();
 };
 
@@ -185,6 +187,39 @@ void TestMainForm::hintPanelTakesTheRest()
     bar.resize(300, bar.height());
     QCOMPARE(bar.panelWidth(merilon::HintPanel), 0);
     QCOMPARE(bar.panelWidth(merilon::ModePanel), 100);
+}
+
+void TestMainForm::panelTextsEndAfterAWholeWord()
+{
+    // Every command's hint in the hint panel at the window's design size and narrower: what
+    // shows lies inside the bar and is the whole hint or its first whole words and "…".
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    merilon::StatusBar &bar = form.status();
+    auto *panel = bar.findChild<QLabel *>(QStringLiteral("Panel%1").arg(merilon::HintPanel));
+    QVERIFY(panel);
+    for (int width : {692, 650, 600}) {
+        form.resize(width, 501);
+        QTRY_COMPARE(form.width(), width);
+        for (QAction *action : form.ActionManager1()) {
+            const QString hint = action->statusTip();
+            form.ShowHint(hint);
+            QApplication::processEvents();
+            const QString shown = panel->text();
+            const QString what =
+                QStringLiteral("%1 px: «%2» shows «%3»").arg(width).arg(hint, shown);
+            QVERIFY2(shown == hint || (shown.endsWith(QChar(0x2026)) &&
+                                       hint.startsWith(shown.chopped(1) + QLatin1Char(' '))),
+                     qPrintable(what));
+            // the text lies inside what the bar shows of the panels (left of the size grip)
+            const QWidget *strip = panel->parentWidget();
+            const int textRight =
+                panel->x() + panel->frameWidth() + panel->fontMetrics().horizontalAdvance(shown);
+            QVERIFY2(textRight <= strip->width(), qPrintable(what));
+            QVERIFY2(strip->geometry().right() < bar.width() - 10, qPrintable(what));
+        }
+    }
 }
 
 void TestMainForm::controlsFollowTheirEdges()
