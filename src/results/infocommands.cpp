@@ -39,8 +39,26 @@ void InfoCommands::HelpfileExecute()
     // No viewer for the compiled help here (most Linux desktops): the same guide as HTML in
     // the browser, when it is installed beside the program.
     const QString guide = htmlHelpPath();
+    if (!guide.isEmpty() && m_desktop.openDocument(guide))
+        return;
+    m_desktop.showWarning(&m_form, helpMissing(guide));
+}
+
+QString InfoCommands::helpMissing(const QString &guide) const
+{
+    const QString chm = QDir::toNativeSeparators(helpPath());
+    const QString compiled =
+        QFileInfo::exists(helpPath())
+            ? QStringLiteral("для файла справки %1 на этом компьютере нет программы просмотра")
+                  .arg(chm)
+            : QStringLiteral("файла справки нет: %1").arg(chm);
     if (!guide.isEmpty())
-        m_desktop.openDocument(guide);
+        return QStringLiteral("Справку открыть нельзя: %1, а страницы справки (%2) не открылись: "
+                              "на этом компьютере не задан браузер.")
+            .arg(compiled, QDir::toNativeSeparators(guide));
+    return QStringLiteral("Справку открыть нельзя: %1, а папки help со страницами справки рядом "
+                          "с программой нет (%2).")
+        .arg(compiled, QDir::toNativeSeparators(QDir(m_folder).filePath(QStringLiteral("help"))));
 }
 
 QString InfoCommands::htmlHelpPath() const

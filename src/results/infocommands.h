@@ -28,6 +28,9 @@ public:
     QString htmlHelpPath() const;
 
 private:
+    // What to say when neither the help file nor the HTML guide (`guide`, if found) opened.
+    QString helpMissing(const QString &guide) const;
+
     TMainForm &m_form;
     TInforform &m_information;
     Desktop &m_desktop;

@@ -63,15 +63,31 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
     QVERIFY(QDir().mkpath(bin));
     TestProgram p;
     InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin);
-    p.desktop.refusedDocument = QStringLiteral(".chm");
+    p.desktop.refusedDocuments = {QStringLiteral(".chm")};
     const auto press = [&] {
         p.desktop.documents.clear();
         help.HelpfileExecute();
         return p.desktop.documents;
     };
     const QString chm = QDir(bin).filePath(QStringLiteral("Help-T.chm"));
-    QCOMPARE(press(), QStringList{chm}); // no guide anywhere: nothing more, nothing shown
-    QVERIFY(p.desktop.errors.isEmpty() && p.desktop.warnings.isEmpty());
+    // Neither the help file nor the guide: a warning names both and where they should be.
+    QCOMPARE(press(), QStringList{chm});
+    QVERIFY(p.desktop.errors.isEmpty());
+    QCOMPARE(p.desktop.warnings.size(), 1);
+    QCOMPARE(p.desktop.warnings.takeFirst(),
+             QStringLiteral("Справку открыть нельзя: файла справки нет: %1, а папки help со "
+                            "страницами справки рядом с программой нет (%2).")
+                 .arg(QDir::toNativeSeparators(chm),
+                      QDir::toNativeSeparators(QDir(bin).filePath(QStringLiteral("help")))));
+    // The help file with no viewer for it, and no guide.
+    QVERIFY(QFile(chm).open(QIODevice::WriteOnly));
+    QCOMPARE(press(), QStringList{chm});
+    QCOMPARE(p.desktop.warnings.size(), 1);
+    QVERIFY2(p.desktop.warnings.takeFirst().startsWith(
+                 QStringLiteral("Справку открыть нельзя: для файла справки %1 на этом компьютере "
+                                "нет программы просмотра, а папки help")
+                     .arg(QDir::toNativeSeparators(chm))),
+             qPrintable(p.desktop.warnings.value(0)));
 
     const QString shared = root.filePath(QStringLiteral("share/merilon/help/index.html"));
     QVERIFY(QDir().mkpath(QFileInfo(shared).path()));
@@ -83,9 +99,21 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
     QVERIFY(QFile(beside).open(QIODevice::WriteOnly));
     QCOMPARE(press(), (QStringList{chm, beside}));
 
-    // The compiled help opens where there is a viewer: no second document.
-    p.desktop.refusedDocument.clear();
+    QVERIFY(p.desktop.warnings.isEmpty());
+    // A guide that no browser opens either.
+    p.desktop.refusedDocuments = {QStringLiteral(".chm"), QStringLiteral(".html")};
+    QCOMPARE(press(), (QStringList{chm, beside}));
+    QCOMPARE(p.desktop.warnings.size(), 1);
+    QVERIFY2(p.desktop.warnings.takeFirst().endsWith(
+                 QStringLiteral("а страницы справки (%1) не открылись: на этом компьютере не "
+                                "задан браузер.")
+                     .arg(QDir::toNativeSeparators(QDir::cleanPath(beside)))),
+             "");
+
+    // The compiled help opens where there is a viewer: no second document, nothing said.
+    p.desktop.refusedDocuments.clear();
     QCOMPARE(press(), QStringList{chm});
+    QVERIFY(p.desktop.warnings.isEmpty());
 
     // The real desktop refuses a file that is not there without starting anything.
     SystemDesktop desktop;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -16,9 +17,9 @@ struct ScriptedDesktop final : merilon::Desktop
     QStringList errors;
     QStringList warnings;
     QStringList questions;
-    QStringList dialogs;     // the object names of the dialogs shown modally
-    QStringList documents;   // what was handed to the desktop to open
-    QString refusedDocument; // the desktop cannot open files whose names end so
+    QStringList dialogs;          // the object names of the dialogs shown modally
+    QStringList documents;        // what was handed to the desktop to open
+    QStringList refusedDocuments; // the desktop cannot open files whose names end so
     // The answers to the coming confirmations, first first; none left: No.
     std::vector<bool> answers;
     // Runs while a box is open, as the event loop of a modal box would.
@@ -52,7 +53,8 @@ struct ScriptedDesktop final : merilon::Desktop
     bool openDocument(const QString &path) override
     {
         documents << path;
-        return !refusedDocument.isEmpty() ? !path.endsWith(refusedDocument) : true;
+        return std::none_of(refusedDocuments.begin(), refusedDocuments.end(),
+                            [&](const QString &end) { return path.endsWith(end); });
     }
     bool confirm(QWidget *, const QString &text) override
     {
