@@ -15,6 +15,8 @@ namespace {
 
 // The central area's size at the design size of the window.
 const QSize kCentralDesign(692, 457);
+// The most answer rows a question shows (A to J).
+constexpr int kMaxAnswerRows = 10;
 
 } // namespace
 
@@ -65,7 +67,6 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     // Five fixed panels take 460 pixels; the hint panel has the rest.
     ui->StatusBar1->setPanels({100, 150, 70, 70, 70, 225}, 467);
     ui->StatusBar1->setPanelText(ModePanel, QStringLiteral("Выберите тест"));
-    setMinimumSize(200, 150);
 
     // The commands act from anywhere in the window, whatever has the focus.
     for (QAction *action : ActionManager1()) {
@@ -82,6 +83,14 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     const Qt::Edges all = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
     // Design sizes of the parents, taken before anchoring moves anything.
     const QSize answerDesign = ui->Panelvybotv->size();
+    // At the smallest size each of ten answer rows keeps one line of its text: the rows'
+    // panel follows the window's height one for one.
+    const int rowLine =
+        QFontMetrics(ui->Editorvarotv1->font()).lineSpacing() + 2 * ui->Editorvarotv1->frameWidth();
+    const int centralLeast =
+        kCentralDesign.height() - ui->Panelgroupedit->height() + kMaxAnswerRows * rowLine;
+    setMinimumSize(200, centralLeast + ui->ActionMainMenuBar1->sizeHint().height() +
+                            ui->StatusBar1->height());
     const QSize groupDesign = ui->GroupBox1->size();
     m_anchors->anchor(ui->Editorvopros, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge, kCentralDesign);
     m_anchors->anchor(ui->Panelvybotv, all, kCentralDesign);

@@ -112,6 +112,7 @@ private slots:
     void doubleClickOnNext();
     void keyboardOnly();
     void focusOnRowAWithItsMark();
+    void smallestWindowKeepsALinePerRow();
     void arrowsMoveAndChoose();
     void lettersChooseWhateverTheLayout();
     void hintFollowsARestingPointer();
@@ -266,6 +267,31 @@ void TestExaminee::focusOnRowAWithItsMark()
     QVERIFY(Window::focusMarkShown(w.rows.radio(1)));
     QTest::keyClick(w.rows.radio(1), Qt::Key_Space);
     QVERIFY(w.rows.radio(1)->isChecked());
+}
+
+void TestExaminee::smallestWindowKeepsALinePerRow()
+{
+    // Made as small as it goes, the window still gives each of ten rows a whole line.
+    Window w;
+    w.start();
+    w.show(1); // ten rows
+    w.MainForm.resize(500, 300);
+    QTRY_VERIFY(w.MainForm.height() > 300);
+    QCOMPARE(w.MainForm.height(), w.MainForm.minimumHeight());
+    w.rows.LayoutAnswerRows();
+    for (int k = 1; k <= 10; ++k) {
+        RichEdit *row = w.rows.editor(k);
+        const int line = QFontMetrics(row->font()).lineSpacing();
+        QVERIFY2(row->viewport()->height() >= line,
+                 qPrintable(QStringLiteral("row %1: %2 px for a line of %3")
+                                .arg(k)
+                                .arg(row->viewport()->height())
+                                .arg(line)));
+        // its radio button still takes a click
+        QRadioButton *radio = w.rows.radio(k);
+        QTest::mouseClick(radio, Qt::LeftButton);
+        QVERIFY2(radio->isChecked(), qPrintable(QStringLiteral("row %1").arg(k)));
+    }
 }
 
 void TestExaminee::arrowsMoveAndChoose()
