@@ -1,5 +1,6 @@
 #include "richtext.h"
 
+#include "clipboardformats.h"
 #include "codepages.h"
 #include "rtfdocument.h"
 #include "rtfreader.h"
@@ -22,13 +23,6 @@
 namespace merilon {
 
 namespace {
-
-// Clipboard formats, in the order a paste prefers them.
-// The last two are how Qt names the Windows clipboard's "Rich Text Format": as we offer it,
-// and as it comes from another program.
-const char *const kRtfFormats[] = {"text/rtf", "application/rtf", "text/richtext",
-                                   "Rich Text Format",
-                                   "application/x-qt-windows-mime;value=\"Rich Text Format\""};
 
 // Qt's documents break paragraphs at '\n'; text from files and other
 // programs may use CR LF or CR.
@@ -446,11 +440,8 @@ std::unique_ptr<QMimeData> RichText::selectionMimeData() const
     target.insertFragment(QTextDocumentFragment(m_cursor));
     rtf::copyImageResources(*m_document, copy, 0, copy.characterCount());
     const QByteArray rtfData = rtf::writeRtf(copy);
-    mime->setData(QStringLiteral("text/rtf"), rtfData);
-    mime->setData(QStringLiteral("application/rtf"), rtfData);
-#ifdef Q_OS_WIN
-    mime->setData(QStringLiteral("Rich Text Format"), rtfData);
-#endif
+    for (const QString &format : rtfClipboardFormats())
+        mime->setData(format, rtfData);
     mime->setHtml(copy.toHtml());
     mime->setText(copy.toPlainText());
     return mime;
@@ -458,8 +449,7 @@ std::unique_ptr<QMimeData> RichText::selectionMimeData() const
 
 void RichText::insertMimeData(const QMimeData &data)
 {
-    for (const char *format : kRtfFormats) {
-        const QString name = QString::fromLatin1(format);
+    for (const QString &name : rtfPasteFormats()) {
         if (data.hasFormat(name)) {
             const QByteArray bytes = data.data(name);
             if (rtf::looksLikeRtf(bytes)) {

@@ -76,6 +76,8 @@ private slots:
     void saveFailureLeavesOldFile();
 
     void copyKeepsFormattingAndOffersFormats();
+    void rtfNamesOnTheClipboard_data();
+    void rtfNamesOnTheClipboard();
     void pasteFromOtherPrograms();
     void readOnlyRefusesPasteAndCut();
     void directTransferKeepsFormatting();
@@ -471,6 +473,44 @@ void TestRichText::copyKeepsFormattingAndOffersFormats()
     QVERIFY(!cleared || cleared->formats().isEmpty());
     target.PasteFromClipboard();
     QCOMPARE(target.Text(), QStringLiteral("[bold red]"));
+}
+
+void TestRichText::rtfNamesOnTheClipboard_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("offered");
+#ifdef Q_OS_WIN
+    const bool windows = true;
+#else
+    const bool windows = false;
+#endif
+    QTest::newRow("text/rtf") << QStringLiteral("text/rtf") << true;
+    QTest::newRow("application/rtf") << QStringLiteral("application/rtf") << true;
+    QTest::newRow("text/richtext") << QStringLiteral("text/richtext") << false;
+    // The Windows clipboard's own name: offered there only, taken everywhere.
+    QTest::newRow("Rich Text Format") << QStringLiteral("Rich Text Format") << windows;
+    QTest::newRow("from another Windows program")
+        << QStringLiteral("application/x-qt-windows-mime;value=\"Rich Text Format\"") << false;
+}
+
+// RTF under each of its names pastes formatted; a copy offers it under the names of its system.
+void TestRichText::rtfNamesOnTheClipboard()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, offered);
+
+    RichText source;
+    source.setRtf(kFormatted);
+    source.SelectAll();
+    QCOMPARE(source.selectionMimeData()->hasFormat(format), offered);
+
+    QMimeData mime;
+    mime.setData(format, "{\\rtf1{\\b bold}}");
+    mime.setText(QStringLiteral("plain"));
+    RichText target;
+    target.insertMimeData(mime);
+    QCOMPARE(target.Text(), QStringLiteral("bold"));
+    QCOMPARE(formatAt(target, 0).fontWeight(), QFont::Bold);
 }
 
 void TestRichText::pasteFromOtherPrograms()

@@ -117,6 +117,8 @@ void TestRtfReader::unicodeAndSkipping_data()
     QTest::newRow("control characters and breaks by number")
         << QByteArray("{\\rtf1 a\\u1?\\u13?\\u9?b\\u8233?c\\u65532?}") << QStringLiteral("a\tb\nc");
     QTest::newRow("N out of range") << QByteArray("{\\rtf1 \\u99999?}") << QStringLiteral("\uFFFD");
+    QTest::newRow("line breaks and NULs are not skipped as fallback")
+        << QByteArray("{\\rtf1\\uc2\\u1071\r\n\0ab c}", 24) << QStringLiteral("Я c");
     QTest::newRow("upr reads ud only")
         << QByteArray("{\\rtf1{\\upr{\\fonttbl{\\f0 A;}}\\'cf\\'f0{\\*\\ud{\\u1055?\\u1088?}}}}")
         << QStringLiteral("Пр");
@@ -134,6 +136,9 @@ void TestRtfReader::destinations_data()
     QTest::newRow("ignorable unknown")
         << QByteArray("{\\rtf1 A{\\*\\unknownword hidden {nested}}B{\\*\\generator x;}C}")
         << QStringLiteral("ABC");
+    QTest::newRow("star after a line break still starts the group")
+        << QByteArray("{\\rtf1 a{\r\n\\*\\unknown x}b{ \\*\\unknown y}c}")
+        << QStringLiteral("ab yc");
     QTest::newRow("unknown word ignored, text kept")
         << QByteArray("{\\rtf1 A{\\frobnicate7 B}C}") << QStringLiteral("ABC");
     QTest::newRow("stylesheet info header footer")
