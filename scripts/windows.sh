@@ -20,7 +20,7 @@ WINDOWS_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool x11-utils
-    nsis zip unzip fp-utils
+    nsis zip unzip fp-utils imagemagick
 )
 # The options Qt is configured with; they are part of the cache key.
 QT_CONFIGURE=(
@@ -216,6 +216,66 @@ wait_gone() {
     return 1
 }
 
+# viewable_windows: the ids of the named windows now shown, one a line.
+viewable_windows() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | awk '/^ +0x[0-9a-f]+ "/ {print $1}'); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id"
+    done
+}
+
+# wait_new_window BEFORE SECONDS: a named window shown that is not among the ids in BEFORE.
+wait_new_window() {
+    local id
+    for _ in $(seq $(($2 * 4))); do
+        for id in $(viewable_windows); do
+            grep -qxF "$id" <<<"$1" || { echo "$id"; return 0; }
+        done
+        sleep 0.25
+    done
+    return 1
+}
+
+# wait_exit PID SECONDS: until that process has ended.
+wait_exit() {
+    for _ in $(seq $(($2 * 4))); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.25
+    done
+    return 1
+}
+
+# progress_of ID: a fingerprint of the main window's progress panel ("Задание № N из 20"),
+# the second panel of the status bar along the window's bottom edge.
+progress_of() {
+    local height
+    height=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
+    import -window "$1" -crop "150x20+100+$((height - 20))" +repage rgb:- 2>/dev/null | md5sum
+}
+
+# wait_progress ID BEFORE SECONDS: until the progress panel shows something else than BEFORE,
+# that is, until the next question is on the screen.
+wait_progress() {
+    for _ in $(seq $(($3 * 4))); do
+        [ "$(progress_of "$1")" != "$2" ] && return 0
+        sleep 0.25
+    done
+    return 1
+}
+
+# wait_painted ID SECONDS: until two looks at the window, a moment apart, see the same picture.
+wait_painted() {
+    local before now
+    before=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
+    for _ in $(seq $(($2 * 4))); do
+        sleep 0.25
+        now=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
+        [ "$now" = "$before" ] && return 0
+        before=$now
+    done
+    return 1
+}
+
 # ---- the packages ------------------------------------------------------------------------------
 
 VERSION=""
@@ -276,7 +336,7 @@ write_smoke_test() {
 # The program from FOLDER on the windows platform, driven by keys as an examinee would: Open
 # (Ctrl+O, the test's path typed into the file dialog), Start, the registration window, two
 # answers, Stop, Yes, the result window's OK; the journal must then hold the record. Leaves a
-# screenshot of the result window in logs/ when ImageMagick is there.
+# screenshot of the result window in logs/.
 smoke_attempt() {
     local folder=$1 test="$OUT/smoke/smoke.tstt" main id
     mkdir -p "$OUT/smoke"
@@ -287,12 +347,14 @@ smoke_attempt() {
     local program=$!
     main=$(wait_window 'Мерилон и обучение' 60) || fail "smoke run: the main window did not appear; see $LOGS/smoke.log"
     xdotool windowfocus --sync "$main" 2>/dev/null || true
-    sleep 1
+    local shown
+    shown=$(viewable_windows)
     xdotool key ctrl+o
-    sleep 3
+    id=$(wait_new_window "$shown" 30) || fail "smoke run: Ctrl+O showed no file dialog"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
     xdotool type --delay 30 "$(winpath "$test")"
     xdotool key Return
-    sleep 2
+    wait_gone "$id" 20 || fail "smoke run: the file dialog stays"
     xdotool windowfocus --sync "$main" 2>/dev/null || true
     xdotool key F5
     id=$(wait_window 'Введите информацию о себе' 20) || fail "smoke run: no registration window (was the test opened?)"
@@ -300,21 +362,21 @@ smoke_attempt() {
     # windows: Wine keeps its first reading of a key that xdotool maps anew for each letter).
     xdotool key Tab space
     wait_gone "$id" 20 || fail "smoke run: the registration window stays"
-    sleep 1
+    xdotool windowfocus --sync "$main" 2>/dev/null || true
     # Two answers with the keyboard: Tab to the rows, Space on the first (always right here),
-    # Tab to Next, Enter.
+    # Tab to Next, Enter; each time until the next question is shown.
+    local progress
     for _ in 1 2; do
+        progress=$(progress_of "$main")
         xdotool key Tab space Tab Return
-        sleep 1
+        wait_progress "$main" "$progress" 20 || fail "smoke run: Next showed no next question"
     done
     xdotool key alt+x
     id=$(wait_window 'Подтвердите' 20) || fail "smoke run: Stop asked nothing"
     xdotool key Return
     id=$(wait_window 'Результаты теста' 20) || fail "smoke run: no result window"
-    sleep 1
-    if command -v import >/dev/null; then
-        import -window root "$LOGS/smoke-result.png" 2>/dev/null || true
-    fi
+    wait_painted "$id" 20 || true
+    import -window root "$LOGS/smoke-result.png" 2>/dev/null || true
     xdotool key Return
     wait_gone "$id" 20 || fail "smoke run: Enter on the result window's OK did not close it"
     for _ in $(seq 40); do
@@ -323,8 +385,7 @@ smoke_attempt() {
     done
     [ -s "$folder/Journal.res" ] || fail "smoke run: no journal written in $folder"
     xdotool key --window "$main" alt+F4 2>/dev/null || true
-    sleep 2
-    kill "$program" 2>/dev/null || true
+    wait_exit "$program" 20 || kill "$program" 2>/dev/null || true
     wait "$program" 2>/dev/null || true
     stop_wine
     # The record names the examinee, Васечкин Петя (the journal is RTF: letters as \uN).
@@ -349,8 +410,7 @@ test_zip() {
     local program=$!
     id=$(wait_window 'Мерилон и обучение' 60) || fail "merilon.exe from the zip shows no window; see $LOGS/zip-run.log"
     xdotool key --window "$id" alt+F4 2>/dev/null || true
-    sleep 2
-    kill "$program" 2>/dev/null || true
+    wait_exit "$program" 20 || kill "$program" 2>/dev/null || true
     wait "$program" 2>/dev/null || true
     stop_wine
     echo "zip: merilon-check.exe checked a test and merilon.exe started, with only the folder's DLLs"
