@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace merilon {
@@ -150,7 +151,17 @@ bool RichLines::LoadFromFile(const QString &path, QString *error)
                          .arg(fileName(path), file.errorString());
         return false;
     }
-    data = file.readAll();
+    // Read in one piece of the file's size: readAll() would grow its buffer past twice the size
+    // of a large test (photos make tests of tens of megabytes).
+    if (const qint64 size = file.size(); size > 0 && size < std::numeric_limits<qsizetype>::max()) {
+        data.resize(qsizetype(size));
+        const qint64 got = file.read(data.data(), size);
+        data.truncate(qsizetype(std::max<qint64>(got, 0)));
+        if (got == size)
+            data += file.readAll(); // whatever it has grown by since
+    } else {
+        data = file.readAll(); // no size known (a device or a pipe)
+    }
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = QStringLiteral("Ошибка чтения файла \"%1\": %2")

@@ -4,23 +4,58 @@
 #include "metafile.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
 #include <QUuid>
+#include <QtMath>
 #include <algorithm>
 
 namespace merilon::rtf {
 
 namespace {
 
+// A PNG or JPEG picture keeps its file's bytes, kind and size in pixels in its format, so
+// that it is written back as it came, whatever size it was decoded at for the screen.
+constexpr int kPictureBytesProperty = QTextFormat::UserProperty + 0x4d00;
+constexpr int kPictureKindProperty = kPictureBytesProperty + 1;
+constexpr int kPictureSizeProperty = kPictureBytesProperty + 2;
+
+// The size to decode a bitmap of `original` pixels at that is shown at `shown` (invalid when
+// the file gave none): what the screen shows of it, times the screen's pixel ratio so that a
+// high-DPI screen draws it sharp, never more than the whole screen or the picture itself. A
+// phone's photo shown small in a question so costs what it shows, not what it was taken at.
+QSize decodedSize(const QSize &original, QSize shown)
+{
+    if (!shown.isValid() || shown.isEmpty())
+        shown = original;
+    QSize screen(1920, 1080);
+    qreal ratio = 1;
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        if (const QScreen *primary = QGuiApplication::primaryScreen()) {
+            screen = primary->availableSize().expandedTo(QSize(640, 480));
+            ratio = std::max<qreal>(1, primary->devicePixelRatio());
+        }
+    }
+    if (shown.width() > screen.width() || shown.height() > screen.height())
+        shown = shown.scaled(screen, Qt::KeepAspectRatio);
+    const QSize wanted(qCeil(shown.width() * ratio), qCeil(shown.height() * ratio));
+    const QSize fitted = original.scaled(wanted, Qt::KeepAspectRatio);
+    if (fitted.width() >= original.width() || fitted.height() >= original.height())
+        return original;
+    return fitted.expandedTo(QSize(1, 1));
+}
+
 // A picture's image, or a null one when it cannot be drawn here. Bitmaps declare their size
-// first; one larger than a picture in a test can be is refused before it is decoded.
+// first; one larger than a picture in a test can be is refused before it is decoded, and
+// one shown smaller than it is is decoded at the size it shows.
 QImage decodePicture(const Picture &picture)
 {
     switch (picture.kind) {
@@ -36,6 +71,9 @@ QImage decodePicture(const Picture &picture)
         const QSize size = reader.size();
         if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
             return {};
+        const QSize decoded = decodedSize(size, QSize(picture.widthPx, picture.heightPx));
+        if (decoded != size)
+            reader.setScaledSize(decoded);
         QImage image;
         if (!reader.read(&image))
             return {};
@@ -147,6 +185,17 @@ public:
         format.setName(name);
         format.setWidth(width);
         format.setHeight(height);
+        if (!image.isNull() &&
+            (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
+            QByteArray data = picture.data;
+            QBuffer buffer(&data);
+            const QSize original = QImageReader(&buffer).size();
+            format.setProperty(kPictureBytesProperty, picture.data);
+            format.setProperty(kPictureKindProperty, picture.kind == Picture::Kind::Png
+                                                         ? QByteArrayLiteral("pngblip")
+                                                         : QByteArrayLiteral("jpegblip"));
+            format.setProperty(kPictureSizeProperty, original);
+        }
         m_cursor.insertImage(format);
     }
 
@@ -299,6 +348,14 @@ private:
 
     void writePicture(const QTextImageFormat &format, QByteArray &out)
     {
+        if (format.hasProperty(kPictureBytesProperty)) {
+            // As it came: its own bytes, shown at the size it is shown.
+            const QSize original = format.property(kPictureSizeProperty).toSize();
+            writePictureData(format.property(kPictureKindProperty).toByteArray(), original,
+                             QSize(qRound(format.width()), qRound(format.height())),
+                             format.property(kPictureBytesProperty).toByteArray(), out);
+            return;
+        }
         const QVariant resource =
             m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
         QImage image = resource.value<QImage>();
@@ -311,12 +368,21 @@ private:
         buffer.open(QIODevice::WriteOnly);
         if (!image.save(&buffer, "PNG"))
             return;
-        const int w = format.width() > 0 ? qRound(format.width()) : image.width();
-        const int h = format.height() > 0 ? qRound(format.height()) : image.height();
-        out += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
-               QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(w * 15) +
-               "\\pichgoal" + QByteArray::number(h * 15) + "\n";
-        const QByteArray hex = png.toHex();
+        writePictureData("pngblip", image.size(),
+                         QSize(qRound(format.width()), qRound(format.height())), png, out);
+    }
+
+    // A picture of `pixels` shown at `shown` (its own size where that is not valid).
+    static void writePictureData(const QByteArray &kind, const QSize &pixels, QSize shown,
+                                 const QByteArray &data, QByteArray &out)
+    {
+        if (shown.width() <= 0 || shown.height() <= 0)
+            shown = pixels;
+        out += "{\\pict\\" + kind + "\\picw" + QByteArray::number(pixels.width()) + "\\pich" +
+               QByteArray::number(pixels.height()) + "\\picwgoal" +
+               QByteArray::number(shown.width() * 15) + "\\pichgoal" +
+               QByteArray::number(shown.height() * 15) + "\n";
+        const QByteArray hex = data.toHex();
         for (qsizetype i = 0; i < hex.size(); i += 128) {
             out += hex.mid(i, 128);
             out += '\n';

@@ -1,9 +1,12 @@
 #include "richtext/richtext.h"
 #include "richtext/rtfdocument.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -49,6 +52,8 @@ private slots:
     void textEscapingRoundTrip_data();
     void textEscapingRoundTrip();
     void pictureRoundTrip();
+    void photosAreDecodedAtTheSizeShown_data();
+    void photosAreDecodedAtTheSizeShown();
     void hugePicturesAreRefusedUnread();
     void foundByFuzzing();
 };
@@ -195,6 +200,80 @@ void TestRtfWriter::pictureRoundTrip()
         back.document()->resource(QTextDocument::ImageResource, QUrl(got.name())).value<QImage>();
     QCOMPARE(shown.size(), QSize(7, 5));
     QCOMPARE(shown.pixelColor(3, 2), QColor(10, 200, 30));
+}
+
+void TestRtfWriter::photosAreDecodedAtTheSizeShown_data()
+{
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QByteArray>("blip");
+    QTest::addColumn<QByteArray>("shownAt"); // the picture's size words
+    QTest::addColumn<QSize>("shown");
+    QTest::addColumn<QSize>("mostDecoded");
+    // A photo of 1600 x 1200 shown at 200 x 150: decoded no larger than it shows.
+    QTest::newRow("jpeg by goal") << QByteArray("JPEG") << QByteArray("jpegblip")
+                                  << QByteArray("\\picwgoal3000\\pichgoal2250") << QSize(200, 150)
+                                  << QSize(200, 150);
+    QTest::newRow("jpeg by scale") << QByteArray("JPEG") << QByteArray("jpegblip")
+                                   << QByteArray("\\picwgoal24000\\pichgoal18000"
+                                                 "\\picscalex15\\picscaley15")
+                                   << QSize(240, 180) << QSize(240, 180);
+    QTest::newRow("png by goal") << QByteArray("PNG") << QByteArray("pngblip")
+                                 << QByteArray("\\picwgoal3000\\pichgoal2250") << QSize(200, 150)
+                                 << QSize(200, 150);
+    // No size given: shown at its own, but decoded no larger than the screen.
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    const QSize onScreen = QSize(1600, 1200).scaled(screen, Qt::KeepAspectRatio);
+    QTest::newRow("jpeg, no size") << QByteArray("JPEG") << QByteArray("jpegblip") << QByteArray()
+                                   << QSize(1600, 1200) << onScreen;
+    // Shown larger than it is: never decoded larger than it is (nor than the screen).
+    QTest::newRow("jpeg shown larger")
+        << QByteArray("JPEG") << QByteArray("jpegblip")
+        << QByteArray("\\picwgoal36000\\pichgoal27000") << QSize(2400, 1800) << onScreen;
+}
+
+void TestRtfWriter::photosAreDecodedAtTheSizeShown()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(QByteArray, blip);
+    QFETCH(QByteArray, shownAt);
+    QFETCH(QSize, shown);
+    QFETCH(QSize, mostDecoded);
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    photo.fill(QColor(200, 120, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(photo.save(&buffer, format.constData()));
+    const QByteArray rtf = "{\\rtf1 a{\\pict\\" + blip + "\\picw1600\\pich1200" + shownAt + " " +
+                           bytes.toHex() + "}b}";
+
+    merilon::RichText text;
+    text.setRtf(rtf);
+    QTextCursor at(text.document());
+    at.setPosition(2);
+    const QTextImageFormat image = at.charFormat().toImageFormat();
+    QVERIFY(image.isValid());
+    QCOMPARE(QSize(qRound(image.width()), qRound(image.height())), shown);
+    const QImage decoded =
+        text.document()->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    QVERIFY(!decoded.isNull());
+    QVERIFY2(decoded.width() <= mostDecoded.width() && decoded.height() <= mostDecoded.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height())));
+    QVERIFY(decoded.width() >= mostDecoded.width() - 1); // and no smaller than that
+    QCOMPARE(decoded.pixelColor(decoded.width() / 2, decoded.height() / 2).red() / 10, 20);
+
+    // Written back, the picture is its own bytes at its own size, shown as before: nothing
+    // of it is lost to the smaller copy on the screen.
+    const QByteArray written = text.toRtf();
+    QVERIFY2(written.contains("{\\pict\\" + blip + "\\picw1600\\pich1200\\picwgoal" +
+                              QByteArray::number(shown.width() * 15) + "\\pichgoal" +
+                              QByteArray::number(shown.height() * 15)),
+             written.left(200).constData());
+    QVERIFY(QByteArray(written).replace('\n', "").contains(bytes.toHex()));
+    // and so it stays through another reading and writing
+    merilon::RichText again;
+    again.setRtf(written);
+    QCOMPARE(again.toRtf(), written);
 }
 
 void TestRtfWriter::hugePicturesAreRefusedUnread()

@@ -13,6 +13,17 @@
 
 namespace testfiles {
 
+// Whether this Windows program runs under Wine rather than on Windows.
+inline bool underWine()
+{
+#ifdef Q_OS_WIN
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 // A file at `path` that exists but cannot be read while this object lives: on Windows a file
 // this process holds open with no sharing, elsewhere a link to /proc/self/mem, which the
 // kernel refuses to read. `unchanged()` tells that nobody replaced it meanwhile.
