@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QtMath>
+#include <algorithm>
 
 namespace merilon {
 
@@ -47,22 +49,49 @@ void RichEdit::setDocumentMargin(qreal margin)
 void RichEdit::setScrollBarWhenTextOverflows(bool on)
 {
     m_scrollBarWhenOverflows = on;
-    if (on)
+    if (on) {
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The editor sets the range anew after every layout; the end stays at the text's.
+        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &RichEdit::keepScrollInText,
+                Qt::UniqueConnection);
+    }
     fitScrollBar();
+}
+
+// How far down the text reaches: the bottom of its last line that is not the empty one that
+// closes a copied range.
+int RichEdit::textBottom() const
+{
+    const QTextDocument *shown = document();
+    QTextBlock last = shown->lastBlock();
+    if (last.length() <= 1 && last.previous().isValid())
+        last = last.previous();
+    const QRectF box = shown->documentLayout()->blockBoundingRect(last);
+    return qCeil(box.bottom() + shown->documentMargin());
 }
 
 void RichEdit::fitScrollBar()
 {
     if (!m_scrollBarWhenOverflows || !m_showsContent)
         return;
-    QTextDocument *shown = document();
-    QTextBlock last = shown->lastBlock();
-    if (last.length() <= 1 && last.previous().isValid())
-        last = last.previous();
-    const QRectF box = shown->documentLayout()->blockBoundingRect(last);
-    const bool overflows = box.bottom() + shown->documentMargin() > viewport()->height() + 0.5;
+    const bool overflows = textBottom() > viewport()->height();
     setVerticalScrollBarPolicy(overflows ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    keepScrollInText();
+}
+
+void RichEdit::keepScrollInText()
+{
+    // Scrolled to the end, the last line of text is at the bottom: the empty line after it
+    // is no place to scroll to.
+    if (!m_scrollBarWhenOverflows || !m_showsContent || m_clampingScroll)
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    const int end = std::max(0, textBottom() - viewport()->height());
+    if (bar->maximum() > end) {
+        m_clampingScroll = true;
+        bar->setMaximum(end);
+        m_clampingScroll = false;
+    }
 }
 
 void RichEdit::resizeEvent(QResizeEvent *event)

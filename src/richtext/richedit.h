@@ -47,7 +47,10 @@ private:
     bool m_showsContent = true;
     qreal m_documentMargin = -1;
     bool m_scrollBarWhenOverflows = false;
+    bool m_clampingScroll = false;
     void fitScrollBar();
+    void keepScrollInText();
+    int textBottom() const;
 };
 
 } // namespace merilon

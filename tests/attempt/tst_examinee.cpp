@@ -7,6 +7,7 @@
 #include "shell/statusbar.h"
 #include "testfiles.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -15,6 +16,8 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTranslator>
 
 using namespace merilon;
@@ -165,6 +168,21 @@ void TestExaminee::longAnswerScrolls()
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(longRow->viewport(), &wheel);
     QVERIFY(longRow->verticalScrollBar()->value() > 0);
+    // Wheeled on to the end, the last line of text sits at the row's bottom, not a blank line.
+    for (int i = 0; i < 10; ++i)
+        QApplication::sendEvent(longRow->viewport(), &wheel);
+    QScrollBar *bar = longRow->verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum());
+    const QTextDocument *text = longRow->document();
+    QTextBlock last = text->lastBlock();
+    if (last.length() <= 1)
+        last = last.previous();
+    const qreal lastLineBottom =
+        text->documentLayout()->blockBoundingRect(last).bottom() + text->documentMargin();
+    QVERIFY2(lastLineBottom - bar->value() >= longRow->viewport()->height() - 1,
+             qPrintable(QStringLiteral("text ends at %1 of a %2 px row")
+                            .arg(lastLineBottom - bar->value())
+                            .arg(longRow->viewport()->height())));
 
     // Enlarged and shrunk back: every row shows its text from the top again.
     w.MainForm.resize(900, 800);
