@@ -53,15 +53,20 @@ void StatusBar::setPanelText(int index, const QString &text)
 void StatusBar::showText(int index)
 {
     QLabel *panel = m_panels[index];
-    // The last panel may reach under the size grip: its text keeps to what shows of it.
-    const int shownWidth = index == m_panels.size() - 1 && m_strip->width() > 0
-                               ? std::min(m_widths[index], m_strip->width() - panel->x())
-                               : m_widths[index];
-    const int room = shownWidth - 2 * panel->frameWidth() - 4;
+    const int room = shownWidth(index) - 2 * panel->frameWidth() - 4;
     const QString shown = fitAtWords(m_texts[index], panel->fontMetrics(), room);
     panel->setAlignment(shown == m_texts[index] ? Qt::AlignCenter
                                                 : Qt::AlignLeft | Qt::AlignVCenter);
     panel->setText(shown);
+}
+
+// The last panel may reach under the size grip: it shows, and its text keeps to, the part of
+// it that lies on the strip.
+int StatusBar::shownWidth(int index) const
+{
+    if (index != m_panels.size() - 1 || m_strip->width() <= 0)
+        return m_widths[index];
+    return std::max(0, std::min(m_widths[index], m_strip->width() - m_panels[index]->x()));
 }
 
 int StatusBar::panelWidth(int index) const
@@ -96,7 +101,8 @@ void StatusBar::placePanels()
     int x = 0;
     const int h = m_strip->height() > 0 ? m_strip->height() : height();
     for (int i = 0; i < m_panels.size(); ++i) {
-        m_panels[i]->setGeometry(x, 0, m_widths[i], h);
+        m_panels[i]->move(x, 0);
+        m_panels[i]->resize(shownWidth(i), h);
         m_panels[i]->setVisible(m_widths[i] > 0);
         showText(i);
         x += m_widths[i] + 2;

@@ -30,6 +30,7 @@ protected:
 private:
     void StatusBar1Resize();
     void placePanels();
+    int shownWidth(int index) const;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showText(int index);
 
