@@ -8,6 +8,8 @@
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <QTextDocument>
+#include <QtMath>
 
 namespace merilon {
 
@@ -85,8 +87,11 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     const QSize answerDesign = ui->Panelvybotv->size();
     // At the smallest size each of ten answer rows keeps one line of its text: the rows'
     // panel follows the window's height one for one.
-    const int rowLine =
-        QFontMetrics(ui->Editorvarotv1->font()).lineSpacing() + 2 * ui->Editorvarotv1->frameWidth();
+    QTextDocument oneLine;
+    oneLine.setDocumentMargin(0); // as the rows have it
+    oneLine.setDefaultFont(ui->Editorvarotv1->font());
+    oneLine.setPlainText(QStringLiteral("Ag"));
+    const int rowLine = qCeil(oneLine.size().height()) + 2 * ui->Editorvarotv1->frameWidth();
     const int centralLeast =
         kCentralDesign.height() - ui->Panelgroupedit->height() + kMaxAnswerRows * rowLine;
     setMinimumSize(200, centralLeast + ui->ActionMainMenuBar1->sizeHint().height() +
