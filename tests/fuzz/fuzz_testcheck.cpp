@@ -40,11 +40,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             (void)document.rangeText(v.from, v.to);
         }
     }
+    int wholeFile = 0;
     for (const merilon::TestProblem &p : problems) {
         if (p.question < 0 || p.line >= document.Lines().Count() + 1 || p.text.isEmpty())
             abort();
-        // The file as a whole (empty, or no test at all) is one error and nothing else.
-        if (p.question == 0 && (problems.size() != 1 || !p.error))
+        if (p.question != 0)
+            continue;
+        // What is wrong with the file as a whole is one error; an empty file or one that is
+        // no test at all has nothing else, a short test has its questions' problems after it.
+        ++wholeFile;
+        if (!p.error || wholeFile > 1)
+            abort();
+        const bool noTest = p.text.startsWith(QStringLiteral("Файл"));
+        if (noTest && problems.size() != 1)
+            abort();
+        if (!noTest && !p.text.startsWith(QStringLiteral("В тесте должно быть")))
             abort();
     }
     return 0;
