@@ -257,6 +257,13 @@ void TestExaminee::keyboardOnly()
         QVERIFY2(qobject_cast<QRadioButton *>(widget) || widget == next,
                  qPrintable(widget->objectName()));
     QVERIFY(!(w.ui().Editorvopros->focusPolicy() & Qt::TabFocus));
+    // The rows are one group, as the system's radio buttons are: from row A one Tab reaches
+    // Next, so that Space, Tab and Enter answer a question.
+    w.show(1); // ten rows
+    w.rows.focusFirstRow();
+    QTRY_COMPARE(QApplication::focusWidget(), w.rows.radio(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), next);
     for (int k = 1; k <= w.rows.VariantCount(); ++k)
         QCOMPARE(w.rows.editor(k)->focusPolicy(), Qt::NoFocus);
 }
