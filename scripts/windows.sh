@@ -216,21 +216,36 @@ wait_gone() {
     return 1
 }
 
-# viewable_windows: the ids of the named windows now shown, one a line.
+# viewable_windows: the ids of the top-level windows now shown, one a line. (Named or not:
+# Wine gives a window with a Russian title no Latin-1 name.)
 viewable_windows() {
     local id
-    for id in $(xwininfo -root -tree 2>/dev/null | awk '/^ +0x[0-9a-f]+ "/ {print $1}'); do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id"
+    for id in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x[0-9a-f]+ / {print $1}'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
+            echo "$id"
+        fi
     done
+    return 0
 }
 
-# wait_new_window BEFORE SECONDS: a named window shown that is not among the ids in BEFORE.
+# wait_new_window BEFORE SECONDS: the largest window shown that is not among the ids in BEFORE
+# (a dialog comes with small helper windows of its own).
 wait_new_window() {
-    local id
+    local id size best="" largest=0
     for _ in $(seq $(($2 * 4))); do
         for id in $(viewable_windows); do
-            grep -qxF "$id" <<<"$1" || { echo "$id"; return 0; }
+            grep -qxF "$id" <<<"$1" && continue
+            size=$(xwininfo -id "$id" 2>/dev/null |
+                awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w*h}')
+            if [ "${size:-0}" -gt "$largest" ]; then
+                largest=$size
+                best=$id
+            fi
         done
+        if [ "$largest" -gt 10000 ]; then
+            echo "$best"
+            return 0
+        fi
         sleep 0.25
     done
     return 1
@@ -347,10 +362,17 @@ smoke_attempt() {
     local program=$!
     main=$(wait_window 'Мерилон и обучение' 60) || fail "smoke run: the main window did not appear; see $LOGS/smoke.log"
     xdotool windowfocus --sync "$main" 2>/dev/null || true
-    local shown
+    local shown tries
     shown=$(viewable_windows)
-    xdotool key ctrl+o
-    id=$(wait_new_window "$shown" 30) || fail "smoke run: Ctrl+O showed no file dialog"
+    # A window that has just started may not take keys yet: Ctrl+O again until the dialog shows.
+    for tries in 1 2 3; do
+        xdotool key ctrl+o
+        id=$(wait_new_window "$shown" 10) && break
+    done
+    if [ -z "$id" ]; then
+        xwininfo -root -tree >"$LOGS/smoke-windows.txt" 2>&1 || true
+        fail "smoke run: Ctrl+O showed no file dialog; the windows shown are in $LOGS/smoke-windows.txt"
+    fi
     xdotool windowfocus --sync "$id" 2>/dev/null || true
     xdotool type --delay 30 "$(winpath "$test")"
     xdotool key Return
@@ -363,12 +385,13 @@ smoke_attempt() {
     xdotool key Tab space
     wait_gone "$id" 20 || fail "smoke run: the registration window stays"
     xdotool windowfocus --sync "$main" 2>/dev/null || true
-    # Two answers with the keyboard: Tab to the rows, Space on the first (always right here),
-    # Tab to Next, Enter; each time until the next question is shown.
+    # Two answers with the keyboard, as an examinee gives them: the focus is on row A after the
+    # registration and after each Next; Space on it (always right here), Tab to Next, Enter;
+    # each time until the next question is shown.
     local progress
     for _ in 1 2; do
         progress=$(progress_of "$main")
-        xdotool key Tab space Tab Return
+        xdotool key space Tab Return
         wait_progress "$main" "$progress" 20 || fail "smoke run: Next showed no next question"
     done
     xdotool key alt+x
@@ -391,6 +414,9 @@ smoke_attempt() {
     # The record names the examinee, Васечкин Петя (the journal is RTF: letters as \uN).
     grep -q 'u1042\\' "$folder/Journal.res" && grep -q 'u1055\\' "$folder/Journal.res" ||
         fail "smoke run: the journal holds no record of the examinee"
+    # and the two answers given by the keyboard, both right ("Правильных ответов: 2").
+    grep -qF ': 2\par' "$folder/Journal.res" ||
+        fail "smoke run: the record does not count the two right answers"
     echo "smoke run: the attempt's record is in $folder/Journal.res"
 }
 
