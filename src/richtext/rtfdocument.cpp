@@ -55,8 +55,9 @@ QSize decodedSize(const QSize &original, QSize shown)
 
 // A picture's image, or a null one when it cannot be drawn here. Bitmaps declare their size
 // first; one larger than a picture in a test can be is refused before it is decoded, and
-// one shown smaller than it is is decoded at the size it shows.
-QImage decodePicture(const Picture &picture)
+// one shown smaller than it is is decoded at the size it shows. `size` gets the size the
+// picture declares, in pixels, whatever size it is decoded at.
+QImage decodePicture(const Picture &picture, QSize &size)
 {
     switch (picture.kind) {
     case Picture::Kind::Png:
@@ -68,7 +69,7 @@ QImage decodePicture(const Picture &picture)
                                      : picture.kind == Picture::Kind::Jpeg ? "jpeg"
                                                                            : "bmp");
         reader.setAllocationLimit(64); // megabytes: a picture in a test, not a poster
-        const QSize size = reader.size();
+        size = reader.size();
         if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
             return {};
         const QSize decoded = decodedSize(size, QSize(picture.widthPx, picture.heightPx));
@@ -161,9 +162,13 @@ public:
     void picture(const Picture &picture, const CharStyle &style) override
     {
         flushPending();
-        QImage image = decodePicture(picture);
-        int width = picture.widthPx > 0 ? picture.widthPx : image.width();
-        int height = picture.heightPx > 0 ? picture.heightPx : image.height();
+        QSize original;
+        QImage image = decodePicture(picture, original);
+        if (!original.isValid())
+            original = image.size();
+        // Shown at the size the file gives, else at its own, not at the size it was decoded at.
+        int width = picture.widthPx > 0 ? picture.widthPx : original.width();
+        int height = picture.heightPx > 0 ? picture.heightPx : original.height();
         QTextDocument *document = m_cursor.document();
         QString name;
         if (image.isNull()) {
@@ -187,9 +192,6 @@ public:
         format.setHeight(height);
         if (!image.isNull() &&
             (picture.kind == Picture::Kind::Png || picture.kind == Picture::Kind::Jpeg)) {
-            QByteArray data = picture.data;
-            QBuffer buffer(&data);
-            const QSize original = QImageReader(&buffer).size();
             format.setProperty(kPictureBytesProperty, picture.data);
             format.setProperty(kPictureKindProperty, picture.kind == Picture::Kind::Png
                                                          ? QByteArrayLiteral("pngblip")
