@@ -259,6 +259,28 @@ QByteArray RichText::toRtf() const
     return rtf::writeRtf(*m_document);
 }
 
+void RichText::setCharacterData(int position, const QByteArray &data)
+{
+    QTextCursor at(m_document);
+    at.setPosition(toQt(position));
+    // A cursor's format is that of the character before it: the one after the move.
+    if (!at.movePosition(QTextCursor::NextCharacter))
+        return;
+    QTextCharFormat format = at.charFormat();
+    rtf::setData(format, data);
+    at.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+    at.setCharFormat(format);
+}
+
+QByteArray RichText::characterData(int position) const
+{
+    QTextCursor inside(m_document);
+    inside.setPosition(toQt(position));
+    if (!inside.movePosition(QTextCursor::NextCharacter))
+        return {};
+    return rtf::dataOf(inside.charFormat());
+}
+
 void RichText::ensureCache() const
 {
     if (m_cacheValid)

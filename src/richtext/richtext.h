@@ -131,6 +131,10 @@ public:
     void setFileContent(const QByteArray &data);
     void setPlain(const QString &text);
     QByteArray toRtf() const;
+    // Puts the program's own data (printable ASCII) on the character at `position`; RTF
+    // carries it in a group that other readers skip. An empty `data` removes it.
+    void setCharacterData(int position, const QByteArray &data);
+    QByteArray characterData(int position) const;
 
     // Position conversions between the CR LF coordinates and Qt's.
     int toQt(int position) const;

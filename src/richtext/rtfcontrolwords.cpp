@@ -59,6 +59,7 @@ const Reader::ControlWordTable &Reader::controlWordTable()
         {"private", {&R::skipDestination}},
         {"template", {&R::skipDestination}},
         {"pict", {&R::beginPicture}},
+        {"merilondata", {&R::beginData, 0, Role::Readable}},
         {"shppict", {&R::ignoreWord, 0, Role::Readable}}, // its inner \pict is read as a picture
         {"upr", {&R::beginUpr}},
         {"ud", {&R::beginUnicodeBranch, 0, Role::UnicodeBranch}},

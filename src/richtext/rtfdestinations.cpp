@@ -11,6 +11,34 @@ void Reader::closeDestination(const GroupState &closing)
         endFontTableGroup();
     if (closing.dest == Dest::Picture && top().dest != Dest::Picture)
         finishPicture();
+    if (closing.dest == Dest::Data && top().dest != Dest::Data) {
+        if (!m_data.isEmpty())
+            m_sink.data(m_data);
+        m_data.clear();
+    }
+}
+
+// ---- the program's own data ---------------------------------------------------
+//
+// {\*\merilondata text}: printable ASCII that belongs to the text after the group. Groups
+// inside it add to it; anything else is dropped, and so is what passes the limit.
+
+void Reader::beginData(int, WordParam)
+{
+    flush();
+    if (top().dest != Dest::Normal) {
+        skipGroup();
+        return;
+    }
+    top().dest = Dest::Data;
+    m_data.clear();
+}
+
+void Reader::addDataChar(char16_t ch)
+{
+    if (ch >= 0x20 && ch < 0x7F && ch != u'\\' && ch != u'{' && ch != u'}' &&
+        m_data.size() < kMaxDataBytes)
+        m_data.append(static_cast<char>(ch));
 }
 
 // ---- skipped groups and fields ----------------------------------------------

@@ -142,6 +142,18 @@ public:
 
     void text(const QString &text, const CharStyle &style) override
     {
+        if (!m_data.isEmpty() && !text.isEmpty()) {
+            // The data belongs to the first character after it alone, so that it stays in one
+            // place however the text around it is formatted later.
+            flushPending();
+            QTextCharFormat format = toCharFormat(style);
+            setData(format, m_data);
+            m_cursor.insertText(text.left(1), format);
+            m_data.clear();
+            if (text.size() > 1)
+                this->text(text.mid(1), style);
+            return;
+        }
         if (m_hasPending && style == m_pendingStyle) {
             m_pending += text;
             return;
@@ -207,6 +219,12 @@ public:
         setAlignment(style);
     }
 
+    void data(const QByteArray &data) override
+    {
+        flushPending();
+        m_data = data;
+    }
+
 private:
     void flushPending()
     {
@@ -231,6 +249,7 @@ private:
     QString m_pending;
     CharStyle m_pendingStyle;
     bool m_hasPending = false;
+    QByteArray m_data;
 };
 
 // The RTF writer's tables and body, filled in one pass over the document.
@@ -339,6 +358,8 @@ private:
     {
         const QTextCharFormat format = fragment.charFormat();
         writeFormat(format, out);
+        if (const QByteArray data = dataOf(format); !data.isEmpty())
+            out += "{\\*\\merilondata " + data + "}";
         if (format.isImageFormat()) {
             // Pictures side by side that share their image make one fragment.
             for (int i = 0; i < fragment.length(); ++i)
@@ -443,6 +464,24 @@ void insertRtf(QByteArrayView data, QTextCursor &cursor)
     cursor.beginEditBlock();
     read(data, builder);
     cursor.endEditBlock();
+}
+
+QByteArray dataOf(const QTextCharFormat &format)
+{
+    if (!format.hasProperty(kDataProperty))
+        return {};
+    QByteArray data = format.property(kDataProperty).toString().toLatin1().left(kMaxDataBytes);
+    data.removeIf(
+        [](char c) { return c < 0x20 || c >= 0x7F || c == '\\' || c == '{' || c == '}'; });
+    return data;
+}
+
+void setData(QTextCharFormat &format, const QByteArray &data)
+{
+    if (data.isEmpty())
+        format.clearProperty(kDataProperty);
+    else
+        format.setProperty(kDataProperty, QString::fromLatin1(data));
 }
 
 QByteArray writeRtf(const QTextDocument &document)

@@ -278,6 +278,9 @@ void Reader::addChar(char16_t ch)
     case Dest::ColorTable:
         addColorTableChar(ch);
         break;
+    case Dest::Data:
+        addDataChar(ch);
+        break;
     default:
         break;
     }

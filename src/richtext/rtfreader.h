@@ -55,7 +55,12 @@ public:
     virtual void picture(const Picture &picture, const CharStyle &style) = 0;
     // The end of the input: the last paragraph's style.
     virtual void finish(const ParaStyle &style) = 0;
+    // The program's own data, {\*\merilondata ...}, that belongs to the text after it. Other
+    // readers skip the group; the text it holds is printable ASCII, at most kMaxDataBytes.
+    virtual void data(const QByteArray &data) { Q_UNUSED(data) }
 };
+
+inline constexpr int kMaxDataBytes = 4096;
 
 // True when the bytes begin with "{\rtf", after an optional UTF-8 byte-order
 // mark and white space.

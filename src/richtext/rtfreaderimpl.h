@@ -29,6 +29,7 @@ enum class Dest {
     Shape,     // a shape's or drawing object's instructions: no text but its text box
     ShapeName, // {\sn name} of a shape property
     Object,    // an OLE object: only its {\result} is shown
+    Data,      // the program's own data: given to the sink whole when its group closes
 };
 
 struct GroupState
@@ -200,6 +201,8 @@ private:
     void addShapeNameChar(char16_t ch);
     void beginObject(int, WordParam);
     void beginObjectResult(int, WordParam);
+    void beginData(int, WordParam);
+    void addDataChar(char16_t ch);
     void beginPicture(int, WordParam);
     void setPictureKind(int kind, WordParam);
     void setPictureWidth(int, WordParam param);
@@ -235,6 +238,7 @@ private:
     std::array<int, 3> m_rgb{}; // of the colour table's entry being read
     bool m_colorSet = false;
     PictureState m_picture;
+    QByteArray m_data;
     QString m_buffer;
     bool m_done = false;
     Align m_finalAlign = Align::Left;

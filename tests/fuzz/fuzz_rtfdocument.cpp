@@ -3,10 +3,23 @@
 #include "richtext/rtfdocument.h"
 
 #include <QGuiApplication>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cstdint>
 #include <cstdlib>
+
+// The program's own data on the document's characters, in order.
+static QList<QByteArray> dataIn(const QTextDocument &document)
+{
+    QList<QByteArray> found;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (const QByteArray data = merilon::rtf::dataOf(it.fragment().charFormat());
+                !data.isEmpty())
+                found << data;
+    return found;
+}
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -32,5 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     merilon::rtf::insertRtf(written, second);
     if (again.toRawText() != document.toRawText())
         abort(); // what we write must read back as the same text
+    if (dataIn(again) != dataIn(document))
+        abort(); // and with the same data on it
     return 0;
 }

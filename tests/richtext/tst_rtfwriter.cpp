@@ -55,6 +55,7 @@ private slots:
     void photosAreDecodedAtTheSizeShown_data();
     void photosAreDecodedAtTheSizeShown();
     void hugePicturesAreRefusedUnread();
+    void programDataRoundTrip();
     void foundByFuzzing();
 };
 
@@ -312,6 +313,44 @@ void TestRtfWriter::hugePicturesAreRefusedUnread()
     }
     QCOMPARE(document.toPlainText().remove(QChar::ObjectReplacementCharacter),
              QStringLiteral("abc"));
+}
+
+void TestRtfWriter::programDataRoundTrip()
+{
+    // The data rides on one character: written before it, read back onto it, kept through a
+    // copy into another document, and of no concern to the text.
+    merilon::RichText text;
+    text.setPlain(QStringLiteral(" Фамилия имя: Иванов\n Оценка: 5"));
+    text.setCharacterData(0, "v=1&id=abc");
+    text.setCharacterData(text.LineIndex(1), "second");
+    const QByteArray rtf = text.toRtf();
+    QCOMPARE(rtf.count("{\\*\\merilondata "), 2);
+
+    merilon::RichText back;
+    back.setRtf(rtf);
+    QCOMPARE(back.Text(), text.Text());
+    QCOMPARE(back.characterData(0), QByteArray("v=1&id=abc"));
+    QVERIFY(back.characterData(1).isEmpty());
+    QCOMPARE(back.characterData(back.LineIndex(1)), QByteArray("second"));
+
+    merilon::RichText copy;
+    copy.setPlain(QStringLiteral("старое"));
+    back.SelectAll();
+    copy.SetSelStart(0);
+    copy.insertSelectionOf(back);
+    merilon::RichText again;
+    again.setRtf(copy.toRtf());
+    QCOMPARE(again.characterData(0), QByteArray("v=1&id=abc"));
+
+    // Read as Word writes an ignorable group: nested groups add to it, control words in it are
+    // no text, a paragraph break before the text carries it over, and it is skipped where it
+    // cannot belong.
+    merilon::RichText read;
+    read.setRtf(
+        "{\\rtf1{\\*\\merilondata a{\\b b}c\\par d}\\par X{\\fonttbl{\\*\\merilondata z}}Y}");
+    QCOMPARE(read.Text(), QStringLiteral("\r\nXY"));
+    QCOMPARE(read.characterData(2), QByteArray("abcd"));
+    QVERIFY(read.characterData(3).isEmpty());
 }
 
 void TestRtfWriter::foundByFuzzing()
