@@ -1,4 +1,6 @@
 #include "content/checker.h"
+#include "results/journalplace.h"
+#include "results/journaltool.h"
 #include "shell/console.h"
 
 #include <QGuiApplication>
@@ -26,7 +28,10 @@ int main(int argc, char *argv[])
     QString errText;
     QTextStream out(&outText);
     QTextStream err(&errText);
-    const int status = merilon::runChecker(arguments, out, err);
+    int status = merilon::runJournalTool(
+        arguments, merilon::JournalPlace::locate(QGuiApplication::applicationDirPath()), out, err);
+    if (status < 0)
+        status = merilon::runChecker(arguments, out, err);
     out.flush();
     err.flush();
     // A console shows the messages in its own code page; JSON stays UTF-8 for the program

@@ -79,6 +79,7 @@ void AttemptController::StartExecute()
     ui.Editorvopros->setStatusTip(QStringLiteral("Прочитайте вопрос"));
     m_parts.form.setCommandState(CommandState::AttemptRunning);
     state.CorrectCount = 0;
+    state.AnsweredRight.clear();
     ui.Panelgroupodinotv->setEnabled(true);
     state.AskedCount = 0;
     const TestSettings &settings = m_parts.test.settings();
@@ -105,7 +106,9 @@ void AttemptController::ButtondalsheClick()
     const TMainForm::Controls &ui = m_parts.form.controls();
     // Not again until the next question is shown.
     ui.Buttondalshe->setEnabled(false);
+    const std::uint16_t before = state.CorrectCount;
     m_parts.rows.ReadAnswer(state.CorrectCount);
+    state.AnsweredRight.push_back(state.CorrectCount > before);
     // The window repaints before the next question is built.
     QCoreApplication::processEvents();
     if (!stillRunning(attempt))

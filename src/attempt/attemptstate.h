@@ -15,6 +15,8 @@ struct AttemptState
     std::uint16_t AskedCount = 0;
     std::uint16_t CurrentQuestion = 0;
     std::vector<std::int32_t> QuestionOrder;
+    // For each question answered, in order: whether the answer was right.
+    std::vector<bool> AnsweredRight;
 };
 
 // The local date and time; tests set their own.

@@ -5,6 +5,7 @@
 #include "testcheck.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace merilon {
 
@@ -88,6 +89,7 @@ TestDocument::OpenResult TestDocument::open(const QString &path, QString *messag
     }
     m_document.takeDocumentOf(loaded);
     m_settings = settings;
+    m_fileName = QFileInfo(path).fileName();
 
     // The information text, with its formatting, in place of the message.
     m_information.SelectAll();

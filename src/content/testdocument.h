@@ -55,6 +55,8 @@ public:
     static TestSettings standardSettings();
 
     const TestSettings &settings() const { return m_settings; }
+    // The name of the file the test was opened from.
+    const QString &fileName() const { return m_fileName; }
     RichText &document() { return m_document; }
 
 private:
@@ -62,6 +64,7 @@ private:
     RichText &m_questionArea;
     RichText &m_information;
     TestSettings m_settings;
+    QString m_fileName;
 };
 
 } // namespace merilon

@@ -8,6 +8,7 @@
 #include "content/questiondisplay.h"
 #include "content/testdocument.h"
 #include "results/infocommands.h"
+#include "results/journalplace.h"
 #include "results/journalviewer.h"
 #include "results/modalwindows.h"
 #include "results/resultwindow.h"
@@ -30,15 +31,18 @@ class Program
 {
 public:
     // `windows` stands in for the modal registration and result windows; without it the
-    // real ones are shown.
+    // real ones are shown. `place` is where results go: the journal and the kept journal.
     Program(Desktop &desktop, const Clock &clock, const QString &programDir,
-            AttemptWindows *windows = nullptr);
+            const JournalPlace &place, AttemptWindows *windows = nullptr);
 
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
     // Shows the main window with its greeting.
     void show();
+
+    // What the journal keeps of the attempt that just ended, beyond its report.
+    RecordData attemptDetails(const Clock &clock) const;
 
     TMainForm MainForm;
     TInforform Inforform{&MainForm};

@@ -34,7 +34,8 @@ int runProgram(int argc, char *argv[])
 
     SystemDesktop desktop;
     SystemClock clock;
-    Program program(desktop, clock, QCoreApplication::applicationDirPath());
+    const QString folder = QCoreApplication::applicationDirPath();
+    Program program(desktop, clock, folder, JournalPlace::locate(folder));
     program.show();
     return QApplication::exec();
 }

@@ -11,9 +11,9 @@
 namespace merilon {
 
 InfoCommands::InfoCommands(TMainForm &form, TInforform &information, Desktop &desktop,
-                           QString programFolder)
+                           QString programFolder, JournalPlace place)
     : QObject(&form), m_form(form), m_information(information), m_desktop(desktop),
-      m_folder(std::move(programFolder))
+      m_folder(std::move(programFolder)), m_place(std::move(place))
 {
     const TMainForm::Controls &ui = form.controls();
     connect(ui.Inform, &QAction::triggered, this, &InfoCommands::InformExecute);
@@ -23,6 +23,7 @@ InfoCommands::InfoCommands(TMainForm &form, TInforform &information, Desktop &de
 
 void InfoCommands::InformExecute()
 {
+    m_information.setJournalText(m_place.describe());
     m_desktop.exec(m_information);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "journalplace.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,8 +18,9 @@ class InfoCommands : public QObject
     Q_OBJECT
 
 public:
-    // `programFolder` holds the help file.
-    InfoCommands(TMainForm &form, TInforform &information, Desktop &desktop, QString programFolder);
+    // `programFolder` holds the help file; the information tells where `place` puts results.
+    InfoCommands(TMainForm &form, TInforform &information, Desktop &desktop, QString programFolder,
+                 JournalPlace place);
 
     void InformExecute();
     void AboutExecute();
@@ -35,6 +38,7 @@ private:
     TInforform &m_information;
     Desktop &m_desktop;
     QString m_folder;
+    JournalPlace m_place;
 };
 
 } // namespace merilon

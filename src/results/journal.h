@@ -8,8 +8,9 @@ class RichText;
 
 // The results journal "Journal.res": RTF, newest record first. Adding a
 // record reads the journal, puts the record in front and replaces the file
-// in one step, under a lock file beside it, so that copies of the program
-// on other computers sharing the folder never lose one another's records.
+// in one step, under a lock file beside it (SharedLock), so that copies of
+// the program on other computers sharing the folder never lose one
+// another's records.
 class Journal
 {
 public:
@@ -24,10 +25,22 @@ public:
     // Puts the whole of `record` in front of the older records; the
     // record's selection is left as it was. On failure the journal is as it
     // was and `error` says why.
-    bool addRecord(RichText &record, QString *error) const;
+    //
+    // `kept` may name a journal of results that could not reach this one
+    // earlier: its records go in with this one, behind it (they are older),
+    // and the kept journal is removed. A kept record that is already here,
+    // by its id, is not added again.
+    bool addRecord(RichText &record, QString *error, const QString &kept = {}) const;
 
-    // How long a writer waits for another to finish.
-    static constexpr int LockTimeoutMs = 5000;
+    // A record's RTF put in front of a journal's, the journal's formatting kept.
+    static QByteArray inFront(const QByteArray &front, const QByteArray &journal);
+
+    // How long a writer waits for others to finish. A lock left by a
+    // computer switched off while it wrote is taken over once it has stayed
+    // the same for StaleLockMs by the waiting computer's own clock, so such
+    // a lock holds the others up for about that long.
+    static constexpr int LockTimeoutMs = 25000;
+    static constexpr int StaleLockMs = 15000;
 
 private:
     QString m_path;

@@ -1,7 +1,10 @@
-// The file attributes of the journal, the one platform-specific part of it.
+// Where the journal's settings and kept results lie, and its file attributes: the
+// platform-specific parts of the journal.
 #include "journal.h"
+#include "journalplace.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
@@ -9,6 +12,26 @@
 #endif
 
 namespace merilon {
+
+QStringList JournalPlace::settingsFiles(const QString &programFolder)
+{
+    QStringList files{QDir(programFolder).filePath(QStringLiteral("merilon.ini"))};
+#ifndef Q_OS_WIN
+    files << QStringLiteral("/etc/merilon/merilon.ini");
+#endif
+    return files;
+}
+
+QString JournalPlace::keptFolder()
+{
+    // %LOCALAPPDATA% on Windows, ~/.local/share elsewhere.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#ifdef Q_OS_WIN
+    return QDir(data).filePath(QStringLiteral("Мерилон"));
+#else
+    return QDir(data).filePath(QStringLiteral("merilon"));
+#endif
+}
 
 void setJournalAttributes(const QString &path, bool hidden)
 {

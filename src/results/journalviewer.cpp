@@ -1,5 +1,7 @@
 #include "journalviewer.h"
 
+#include "recorddata.h"
+#include "resulttable.h"
 #include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/formzurnal.h"
@@ -7,7 +9,11 @@
 #include "shell/statusbar.h"
 
 #include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace merilon {
 
@@ -30,6 +36,8 @@ void JournalViewer::ZurnalExecute()
             [&Formzurnal] { copydocExecute(Formzurnal); });
     connect(ui.printdoc, &QAction::triggered, &Formzurnal,
             [&Formzurnal, this] { printdocExecute(Formzurnal, m_desktop); });
+    connect(ui.tabledoc, &QAction::triggered, &Formzurnal,
+            [&Formzurnal, this] { tabledocExecute(Formzurnal, m_journal, m_desktop); });
     connect(ui.Button3, &QPushButton::clicked, &Formzurnal, [this, &Formzurnal] {
         // Button3Click
         m_form.status().setPanelText(ModePanel, m_savedMode);
@@ -61,6 +69,33 @@ void JournalViewer::printdocExecute(TFormzurnal &window, Desktop &desktop)
     const RichText &text = window.controls().Editorzur->content();
     QString error;
     if (!text.Print(jobTitle(text.Text()), &error))
+        desktop.showError(&window, error);
+}
+
+void JournalViewer::tabledocExecute(TFormzurnal &window, const Journal &journal, Desktop &desktop)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(documents).filePath(
+        QStringLiteral("Результаты %1.xlsx").arg(QDate::currentDate().toString(u"dd.MM.yyyy")));
+    QString path = desktop.saveFileName(
+        &window, suggested,
+        QStringLiteral("Книга Excel (*.xlsx);;Таблица CSV для Excel и LibreOffice (*.csv)"));
+    if (path.isEmpty())
+        return;
+    // A name typed without its ending is a workbook.
+    if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) &&
+        !path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        path += QStringLiteral(".xlsx");
+    // The file as it is, not the window's text, which the teacher may have edited.
+    QFile file(journal.path());
+    if (!file.open(QIODevice::ReadOnly)) {
+        desktop.showError(&window,
+                          QStringLiteral("Не удается прочитать журнал \"%1\": %2")
+                              .arg(QDir::toNativeSeparators(journal.path()), file.errorString()));
+        return;
+    }
+    QString error;
+    if (!writeTable(path, mergeJournals({readJournalRecords(file.readAll())}), &error))
         desktop.showError(&window, error);
 }
 

@@ -25,6 +25,8 @@ public:
     static void FormCreate(TFormzurnal &window, const Journal &journal, Desktop &desktop);
     static void copydocExecute(TFormzurnal &window);
     static void printdocExecute(TFormzurnal &window, Desktop &desktop);
+    // Saves the journal's records as a workbook or a CSV file the teacher names.
+    static void tabledocExecute(TFormzurnal &window, const Journal &journal, Desktop &desktop);
 
     // The plain text as a print job's title: one line, at most 255 bytes.
     static QString jobTitle(const QString &text);

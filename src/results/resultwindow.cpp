@@ -1,10 +1,13 @@
 #include "resultwindow.h"
 
+#include "attempt/attemptstate.h"
 #include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/formresult.h"
 #include "shell/piechart.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPushButton>
 #include <cmath>
@@ -36,9 +39,10 @@ QString percentText(double percent, const QLocale &locale)
 }
 
 ResultWindow::ResultWindow(TFormresult &form, const TestDocument &test,
-                           std::function<Names()> names, Desktop &desktop, Journal journal)
-    : QObject(&form), m_form(form), m_test(test), m_names(std::move(names)), m_desktop(desktop),
-      m_journal(std::move(journal))
+                           std::function<RecordData()> details, Desktop &desktop,
+                           JournalPlace place, const Clock &clock)
+    : QObject(&form), m_form(form), m_test(test), m_details(std::move(details)), m_desktop(desktop),
+      m_place(std::move(place)), m_clock(clock)
 {
     connect(form.controls().Buttonok, &QPushButton::clicked, this, &ResultWindow::ButtonokClick);
 }
@@ -54,7 +58,10 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
     chart.addSlice(100 - m_score.percent, QStringLiteral("Неправильно"), QColor(255, 0, 0));
 
     RichText &report = m_form.controls().Editresult->content();
-    const Names names = m_names ? m_names() : Names{};
+    m_record = m_details ? m_details() : RecordData{};
+    // One id for the record however often OK is tried, so that it is never kept twice.
+    m_record.id = RecordData::newId();
+    const RecordData &names = m_record;
     report.Lines().Clear();
     // Each value right after its label, in the default format.
     const auto append = [&report](const QString &value) {
@@ -91,13 +98,41 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
     report.SetSelStart(0);
 }
 
-void ResultWindow::ButtonokClick()
+bool ResultWindow::record(bool &kept, QString &error)
 {
     RichText &report = m_form.controls().Editresult->content();
+    m_record.confirmed = m_clock.now();
+    report.setCharacterData(0, m_record.encode());
+    kept = false;
+    if (Journal(m_place.journal).addRecord(report, &error, m_place.kept))
+        return true;
+    QString keptError;
+    QDir().mkpath(QFileInfo(m_place.kept).absolutePath());
+    if (Journal(m_place.kept).addRecord(report, &keptError)) {
+        kept = true;
+        return true;
+    }
+    error += QStringLiteral("\n\nСохранить результат в папке пользователя тоже не удалось: ") +
+             keptError;
+    return false;
+}
+
+void ResultWindow::ButtonokClick()
+{
     for (;;) {
         QString error;
-        if (m_journal.addRecord(report, &error))
+        bool kept = false;
+        if (record(kept, error)) {
+            if (kept)
+                m_desktop.showWarning(
+                    &m_form,
+                    QStringLiteral("Результат не попал в журнал: %1\n\nОн сохранён на этом "
+                                   "компьютере, в папке пользователя:\n%2\n\nОн будет перенесён "
+                                   "в журнал вместе со следующим результатом, который туда "
+                                   "попадёт.")
+                        .arg(error, QDir::toNativeSeparators(m_place.kept)));
             break;
+        }
         const int answer = m_desktop.choose(
             &m_form,
             QStringLiteral("Результат не записан в журнал.\n\n%1\n\nМожно повторить запись. "

@@ -2,6 +2,8 @@
 
 #include "content/testdocument.h"
 #include "journal.h"
+#include "journalplace.h"
+#include "recorddata.h"
 
 #include <QObject>
 #include <cstdint>
@@ -9,6 +11,7 @@
 
 namespace merilon {
 
+class Clock;
 class Desktop;
 class TFormresult;
 
@@ -31,34 +34,36 @@ class ResultWindow : public QObject
     Q_OBJECT
 
 public:
-    struct Names
-    {
-        QString surname;
-        QString name;
-    };
-
-    // `names` gives the examinee's names as the registration holds them;
-    // OK records the report in `journal`.
-    ResultWindow(TFormresult &form, const TestDocument &test, std::function<Names()> names,
-                 Desktop &desktop, Journal journal);
+    // `details` tells about the attempt that just ended: the examinee's names as the
+    // registration holds them, the test, the questions, the time used. OK records the
+    // report, with them, in the journal of `place`.
+    ResultWindow(TFormresult &form, const TestDocument &test, std::function<RecordData()> details,
+                 Desktop &desktop, JournalPlace place, const Clock &clock);
 
     // Writes the report and draws the chart for `correct` answers; the
     // caller shows the window.
     void ComputeResult(std::uint16_t correct);
     const Score &score() const { return m_score; }
 
-    // Records the report in the journal and closes the window. When the
-    // journal cannot be written the examinee may try again or close the
-    // window without recording.
+    const RecordData &record() const { return m_record; }
+
+    // Records the report in the journal and closes the window. A report that cannot reach
+    // the journal is kept in the user's own folder, and the examinee is told where; when
+    // that fails too, the examinee may try again or close the window without recording.
     void ButtonokClick();
 
 private:
+    // Into the journal, or else into the kept journal; `kept` says which.
+    bool record(bool &kept, QString &error);
+
     TFormresult &m_form;
     const TestDocument &m_test;
-    std::function<Names()> m_names;
+    std::function<RecordData()> m_details;
     Desktop &m_desktop;
-    Journal m_journal;
+    JournalPlace m_place;
+    const Clock &m_clock;
     Score m_score;
+    RecordData m_record;
 };
 
 } // namespace merilon

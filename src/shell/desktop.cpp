@@ -16,6 +16,12 @@ QString SystemDesktop::openFileName(QWidget *parent, const QString &filter)
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
+QString SystemDesktop::saveFileName(QWidget *parent, const QString &suggested,
+                                    const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, QString(), suggested, filter);
+}
+
 void SystemDesktop::showError(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Мерилон"), text, QMessageBox::Ok,

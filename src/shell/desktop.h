@@ -18,6 +18,10 @@ public:
 
     // The file chosen in an open dialog, or empty when it was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &filter) = 0;
+    // The file chosen in a save dialog that offers `suggested`, or empty when it was
+    // cancelled; the dialog asks before a file is replaced.
+    virtual QString saveFileName(QWidget *parent, const QString &suggested,
+                                 const QString &filter) = 0;
     // An error: a message box with the text and one button.
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // A warning: caption "Внимание", an exclamation mark, one button "ОК".
@@ -45,6 +49,7 @@ class SystemDesktop final : public Desktop
 {
 public:
     QString openFileName(QWidget *parent, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &suggested, const QString &filter) override;
     void showError(QWidget *parent, const QString &text) override;
     void showWarning(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;

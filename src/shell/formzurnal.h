@@ -16,7 +16,7 @@ class Anchors;
 
 // The journal viewer: the journal's text, and copy, print and cancel. Its
 // buttons follow the bottom edge when it is resized; the text keeps its size.
-// Ctrl+C and Ctrl+P act anywhere in the window.
+// Ctrl+C, Ctrl+P and Ctrl+T act anywhere in the window.
 class TFormzurnal : public QDialog
 {
     Q_OBJECT
@@ -32,8 +32,10 @@ public:
         QPushButton *Button1;
         QPushButton *Button2;
         QPushButton *Button3;
+        QPushButton *Buttontable; // the journal as a table for a spreadsheet
         QAction *copydoc;
         QAction *printdoc;
+        QAction *tabledoc;
     };
     const Controls &controls() const { return m_controls; }
 

@@ -4,12 +4,14 @@
 #include "fonts.h"
 #include "ui_inforform.h"
 
+#include <QLabel>
+
 namespace merilon {
 
 TInforform::TInforform(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TInforform>())
 {
     ui->setupUi(this);
-    m_controls = {ui->Editotest, ui->Buttonok};
+    m_controls = {ui->Editotest, ui->Buttonok, ui->Labeljournal};
     fixedDialogFrame(*this, true);
     ui->Editotest->setFont(serifFont(11));
     ui->Editotest->content().setPlain(
@@ -24,5 +26,18 @@ TInforform::TInforform(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
 }
 
 TInforform::~TInforform() = default;
+
+void TInforform::setJournalText(const QString &text)
+{
+    QLabel &label = *ui->Labeljournal;
+    label.setText(text);
+    const int top = ui->Editotest->geometry().bottom() + 5;
+    const int height = text.isEmpty() ? 0 : label.heightForWidth(label.width());
+    label.setGeometry(label.x(), top, label.width(), height);
+    label.setVisible(!text.isEmpty());
+    const int buttonTop = top + (height > 0 ? height + 5 : 0);
+    ui->Buttonok->move(ui->Buttonok->x(), buttonTop);
+    setFixedHeight(buttonTop + ui->Buttonok->height() + 2);
+}
 
 } // namespace merilon

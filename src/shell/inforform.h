@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <memory>
 
+class QLabel;
 class QPushButton;
 
 namespace merilon {
@@ -26,8 +27,12 @@ public:
     {
         RichEdit *Editotest;
         QPushButton *Buttonok;
+        QLabel *Labeljournal; // where the results go
     };
     const Controls &controls() const { return m_controls; }
+
+    // Shows where the results go under the information; the window grows to hold it.
+    void setJournalText(const QString &text);
 
 private:
     std::unique_ptr<Ui::TInforform> ui;

@@ -1,9 +1,12 @@
 // Adds records to a journal, as one more copy of the program would:
-// journal_writer JOURNAL NAME COUNT. Exits non-zero when a record fails.
+// journal_writer JOURNAL NAME COUNT. Each record carries its data, with this computer's
+// name. Exits non-zero when a record fails.
 #include "results/journal.h"
+#include "results/recorddata.h"
 #include "richtext/richtext.h"
 
 #include <QGuiApplication>
+#include <QSysInfo>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
@@ -17,6 +20,13 @@ int main(int argc, char *argv[])
     for (int k = 1; k <= args[3].toInt(); ++k) {
         merilon::RichText record;
         record.setPlain(QStringLiteral(" Фамилия имя: %1 %2\n Оценка: 5\n ").arg(args[2]).arg(k));
+        merilon::RecordData data;
+        data.id = merilon::RecordData::newId();
+        data.surname = args[2];
+        data.name = QString::number(k);
+        data.computer = QSysInfo::machineHostName();
+        data.confirmed = QDateTime::currentDateTime();
+        record.setCharacterData(0, data.encode());
         QString error;
         if (!journal.addRecord(record, &error)) {
             QTextStream(stderr) << error << '\n';

@@ -2,10 +2,13 @@
 #include "program.h"
 #include "testfiles.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStyleHints>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace merilon;
@@ -50,6 +53,8 @@ void TestFullAttempt::openToJournal()
         QTest::mouseClick(p.Formresult.controls().Buttonok, Qt::LeftButton);
     });
     p.rows.radio(2)->setChecked(true);
+    const QDateTime started = p.clock.at;
+    p.clock.at = started.addSecs(312);                  // 5:12 later
     QTest::mouseClick(ui.Buttondalshe, Qt::LeftButton); // the 20th answer
     QVERIFY2(report.contains(QStringLiteral(" Правильных ответов: 17\r\n")), qPrintable(report));
     QVERIFY(report.contains(QStringLiteral(" Оценка: 4")));
@@ -62,6 +67,34 @@ void TestFullAttempt::openToJournal()
         journal.Lines().LoadFromFile(p.journalDir.filePath(QStringLiteral("Journal.res")), &error));
     QCOMPARE(journal.Lines()[0], QStringLiteral(" Фамилия имя: Семёнова Алёна"));
     QCOMPARE(journal.Lines()[3], QStringLiteral(" Процент правильных ответов: 85%"));
+
+    // What the record knows beyond its lines.
+    QFile file(p.journalDir.filePath(QStringLiteral("Journal.res")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<JournalRecord> records = readJournalRecords(file.readAll());
+    QCOMPARE(records.size(), 1);
+    const TableRow &row = records[0].row;
+    QCOMPARE(records[0].id.size(), 32);
+    QCOMPARE(row.surname, QStringLiteral("Семёнова"));
+    QCOMPARE(row.name, QStringLiteral("Алёна"));
+    QCOMPARE(row.test, QStringLiteral("t.tstt"));
+    QCOMPARE(row.asked, 20);
+    QCOMPARE(row.correct, 17);
+    QCOMPARE(row.percent, 85.0);
+    QCOMPARE(row.grade, 4);
+    QCOMPARE(row.secondsUsed, 312);
+    QCOMPARE(row.confirmed, p.clock.at);
+    QCOMPARE(row.computer, QSysInfo::machineHostName());
+    // Each question asked once, its answer marked: 17 right, the three rows A wrong.
+    file.seek(0);
+    const QString data = QString::fromLatin1(QByteArray::fromPercentEncoding(file.readAll()));
+    const qsizetype at = data.indexOf(QStringLiteral("questions="));
+    QVERIFY(at > 0);
+    const QStringList asked =
+        data.mid(at + 10, data.indexOf(QLatin1Char('&'), at) - at - 10).split(QLatin1Char(' '));
+    QCOMPARE(asked.size(), 20);
+    QCOMPARE(asked.filter(QStringLiteral("+")).size(), 17);
+    QCOMPARE(QSet<QString>(asked.begin(), asked.end()).size(), 20);
 }
 
 QTEST_MAIN(TestFullAttempt)

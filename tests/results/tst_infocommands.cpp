@@ -62,7 +62,7 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
     const QString bin = root.filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(bin));
     TestProgram p;
-    InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin);
+    InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin, p.place);
     p.desktop.refusedDocuments = {QStringLiteral(".chm")};
     const auto press = [&] {
         p.desktop.documents.clear();

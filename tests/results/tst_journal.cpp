@@ -16,6 +16,15 @@ using namespace merilon;
 
 namespace {
 
+// What the registration holds of an examinee.
+RecordData examinee(const QString &surname, const QString &name)
+{
+    RecordData data;
+    data.surname = surname;
+    data.name = name;
+    return data;
+}
+
 // The name lines of a journal, newest first.
 QStringList names(const RichText &journal)
 {
@@ -123,16 +132,21 @@ void TestJournal::hiddenAfterEachWrite()
 
 void TestJournal::unreadableJournalStays()
 {
-    // A journal whose reading fails is never replaced.
+    // A journal whose reading fails is never replaced; the result waits in the user's folder.
     Recording r;
     testfiles::UnreadableFile unreadable(r.path());
     QVERIFY(unreadable.made());
-    r.desktop.choices = {1};
     r.confirm(QStringLiteral("Некто"), 5);
-    QCOMPARE(r.desktop.chosen.size(), 1);
-    QVERIFY2(r.desktop.chosen[0].contains(QStringLiteral("прежние записи целы")),
-             qPrintable(r.desktop.chosen[0]));
+    QVERIFY(r.desktop.chosen.isEmpty());
+    QCOMPARE(r.desktop.warnings.size(), 1);
+    const QString &told = r.desktop.warnings[0];
+    QVERIFY2(told.contains(QStringLiteral("прежние записи целы")) &&
+                 told.contains(QDir::toNativeSeparators(r.place.kept)),
+             qPrintable(told));
     QVERIFY(unreadable.unchanged());
+    RichText kept;
+    QCOMPARE(names(loaded(kept, r.place.kept)), QStringList{"Некто Петя"});
+    QVERIFY(!r.Formresult.isVisible());
 }
 
 void TestJournal::failedWriteRetryOrClose()
@@ -141,12 +155,13 @@ void TestJournal::failedWriteRetryOrClose()
     // The journal's folder cannot be written (here: it does not exist yet).
     const QString folder = r.journalDir.filePath(QStringLiteral("папка"));
     Journal journal(QDir(folder).filePath(QStringLiteral("Journal.res")));
+    // Nor can the user's folder: a file stands where it would be.
+    JournalPlace place;
+    place.journal = journal.path();
+    const QString blocker = testfiles::write(r.journalDir, QStringLiteral("файл"), QByteArray("x"));
+    place.kept = blocker + QStringLiteral("/сохранённые/Journal.res");
     ResultWindow window(
-        r.Formresult, r.test,
-        [] {
-            return ResultWindow::Names{"Иванов", "Петя"};
-        },
-        r.desktop, journal);
+        r.Formresult, r.test, [] { return examinee("Иванов", "Петя"); }, r.desktop, place, r.clock);
     r.Formresult.show();
     window.ComputeResult(10);
 

@@ -1,3 +1,4 @@
+#include "attempt/attemptstate.h"
 #include "results/resultwindow.h"
 #include "richtext/richedit.h"
 #include "scripteddesktop.h"
@@ -14,17 +15,36 @@ using namespace merilon;
 
 namespace {
 
+// What the registration holds of an examinee.
+RecordData examinee(const QString &surname, const QString &name)
+{
+    RecordData data;
+    data.surname = surname;
+    data.name = name;
+    return data;
+}
+
+struct FixedClock final : Clock
+{
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 9), QTime(10, 15)); }
+};
+
 // A result window over an opened test, with names to report.
 struct Result
 {
     QTemporaryDir dir;
     RichText document, questionArea, information;
     TestDocument test{document, questionArea, information};
-    ResultWindow::Names names{QStringLiteral("Иванов"), QStringLiteral("Петя")};
+    RecordData names = examinee(QStringLiteral("Иванов"), QStringLiteral("Петя"));
     TFormresult form;
     ScriptedDesktop desktop;
-    ResultWindow window{form, test, [this] { return names; }, desktop,
-                        Journal(dir.filePath(QStringLiteral("Journal.res")))};
+    FixedClock clock;
+    ResultWindow window{form,
+                        test,
+                        [this] { return names; },
+                        desktop,
+                        JournalPlace::locate(dir.path(), {}, dir.filePath(QStringLiteral("u"))),
+                        clock};
 
     Result()
     {

@@ -91,8 +91,12 @@ void TestDialogs::journalLayout()
     QCOMPARE(ui.Button3->text(), QStringLiteral("Отмена"));
     QCOMPARE(ui.copydoc->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     QCOMPARE(ui.printdoc->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    QCOMPARE(ui.Buttontable->text(), QStringLiteral("Таблица…"));
+    QCOMPARE(ui.tabledoc->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
+    QVERIFY(ui.Buttontable->statusTip().contains(QStringLiteral("Ctrl+T")));
     QCOMPARE(ui.Button1->nextInFocusChain(), ui.Button3);
     QCOMPARE(ui.Button3->nextInFocusChain(), ui.Button2);
+    QCOMPARE(ui.Button2->nextInFocusChain(), ui.Buttontable);
     QCOMPARE(ui.Editorzur->content().Text(), QStringLiteral("\r\n"));
     QSignalSpy copied(ui.copydoc, &QAction::triggered);
     ui.Button1->click();
@@ -101,9 +105,11 @@ void TestDialogs::journalLayout()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.resize(518, 473);
-    QTRY_COMPARE(ui.Button1->geometry(), QRect(6, 440, 125, 25));
-    QCOMPARE(ui.Button2->geometry(), QRect(145, 440, 125, 25));
-    QCOMPARE(ui.Button3->geometry(), QRect(386, 440, 125, 25));
+    // Four buttons share the row that held three.
+    QTRY_COMPARE(ui.Button1->geometry(), QRect(6, 440, 97, 25));
+    QCOMPARE(ui.Button2->geometry(), QRect(109, 440, 97, 25));
+    QCOMPARE(ui.Buttontable->geometry(), QRect(212, 440, 97, 25));
+    QCOMPARE(ui.Button3->geometry(), QRect(415, 440, 97, 25));
     QCOMPARE(ui.Editorzur->geometry(), QRect(8, 8, 401, 321));
     // Ctrl+C anywhere in the window is the copy command (a window shortcut: the window must
     // be the active one, or the key reaches no shortcut).

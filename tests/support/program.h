@@ -73,7 +73,12 @@ struct TestProgram
     QTemporaryDir journalDir{QDir::tempPath() +
                              QStringLiteral("/программа-XXXXXX")}; // the program folder
     ScriptedWindows windows;
-    merilon::Program program{desktop, clock, journalDir.path(), modal ? nullptr : &windows};
+    // The journal beside the program unless a merilon.ini there says otherwise; the kept
+    // journal in a folder of its own inside it, for the user's.
+    merilon::JournalPlace place = merilon::JournalPlace::locate(
+        journalDir.path(), {journalDir.filePath(QStringLiteral("merilon.ini"))},
+        journalDir.filePath(QStringLiteral("пользователь")));
+    merilon::Program program{desktop, clock, journalDir.path(), place, modal ? nullptr : &windows};
 
     // The parts, by the names the tests use.
     merilon::TMainForm &MainForm = program.MainForm;

@@ -30,6 +30,14 @@ struct ScriptedDesktop final : merilon::Desktop
         filter = f;
         return nextFile;
     }
+    QString nextSaveFile;    // the answer of the next save dialog
+    QStringList saveOffered; // the names the save dialogs offered
+    QString saveFileName(QWidget *, const QString &suggested, const QString &f) override
+    {
+        saveOffered << suggested;
+        filter = f;
+        return std::exchange(nextSaveFile, QString());
+    }
     void showError(QWidget *, const QString &text) override { errors << text; }
     void showWarning(QWidget *, const QString &text) override { warnings << text; }
     std::vector<int> choices; // the buttons pressed in the coming boxes; none left: closed
