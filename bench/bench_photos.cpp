@@ -80,6 +80,7 @@ const QString &photoTestPath()
 struct QuietDesktop final : merilon::Desktop
 {
     QString openFileName(QWidget *, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
     void showError(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
     void showWarning(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
     bool confirm(QWidget *, const QString &) override { return true; }
@@ -110,7 +111,9 @@ int runAttempt(const QString &path)
     merilon::SystemClock clock;
     NoWindows windows;
     QTemporaryDir folder;
-    merilon::Program program(desktop, clock, folder.path(), &windows);
+    merilon::Program program(desktop, clock, folder.path(),
+                             merilon::JournalPlace::locate(folder.path(), {}, folder.path()),
+                             &windows);
     windows.program = &program;
     program.show();
     QElapsedTimer timer;
@@ -136,7 +139,8 @@ void BM_OpenPhotoTest(benchmark::State &state)
         QuietDesktop desktop;
         merilon::SystemClock clock;
         QTemporaryDir folder;
-        merilon::Program program(desktop, clock, folder.path());
+        merilon::Program program(desktop, clock, folder.path(),
+                                 merilon::JournalPlace::locate(folder.path(), {}, folder.path()));
         program.controller.FileOpen1Accept(path);
     }
 }
