@@ -4,8 +4,10 @@
 #include <QEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QtMath>
 #include <algorithm>
 
@@ -75,8 +77,64 @@ void RichEdit::fitScrollBar()
     if (!m_scrollBarWhenOverflows || !m_showsContent)
         return;
     const bool overflows = textBottom() > viewport()->height();
-    setVerticalScrollBarPolicy(overflows ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // A scroll bar needs room for its two arrows and a handle between them.
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const bool low = height() - 2 * frameWidth() < 3 * extent;
+    setVerticalScrollBarPolicy(overflows && !low ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    showStepButtons(overflows && low);
     keepScrollInText();
+}
+
+void RichEdit::showStepButtons(bool show)
+{
+    if (!show && !m_stepUp)
+        return;
+    if (!m_stepUp) {
+        const auto make = [this](Qt::ArrowType arrow, QAbstractSlider::SliderAction action) {
+            auto *button = new QToolButton(this);
+            button->setArrowType(arrow);
+            button->setAutoRepeat(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setCursor(Qt::ArrowCursor);
+            connect(button, &QToolButton::clicked, this,
+                    [this, action] { verticalScrollBar()->triggerAction(action); });
+            button->hide();
+            return button;
+        };
+        m_stepUp = make(Qt::UpArrow, QAbstractSlider::SliderSingleStepSub);
+        m_stepDown = make(Qt::DownArrow, QAbstractSlider::SliderSingleStepAdd);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RichEdit::enableStepButtons);
+        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &RichEdit::enableStepButtons);
+    }
+    if (show == !m_stepUp->isHidden()) {
+        placeStepButtons();
+        return;
+    }
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setViewportMargins(0, 0, show ? 2 * extent : 0, 0);
+    m_stepUp->setVisible(show);
+    m_stepDown->setVisible(show);
+    placeStepButtons();
+    enableStepButtons();
+}
+
+void RichEdit::placeStepButtons()
+{
+    if (!m_stepUp || m_stepUp->isHidden())
+        return;
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QRect inside = contentsRect();
+    m_stepDown->setGeometry(inside.right() + 1 - extent, inside.top(), extent, inside.height());
+    m_stepUp->setGeometry(inside.right() + 1 - 2 * extent, inside.top(), extent, inside.height());
+}
+
+void RichEdit::enableStepButtons()
+{
+    if (!m_stepUp)
+        return;
+    const QScrollBar *bar = verticalScrollBar();
+    m_stepUp->setEnabled(bar->value() > bar->minimum());
+    m_stepDown->setEnabled(bar->value() < bar->maximum());
 }
 
 void RichEdit::keepScrollInText()
@@ -98,6 +156,7 @@ void RichEdit::resizeEvent(QResizeEvent *event)
 {
     QTextEdit::resizeEvent(event);
     fitScrollBar();
+    placeStepButtons();
 }
 
 void RichEdit::showDocument(QTextDocument *document)

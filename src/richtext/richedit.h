@@ -4,6 +4,8 @@
 
 #include <QTextEdit>
 
+class QAbstractButton;
+
 namespace merilon {
 
 // The rich-text control: a Qt text editor that shows a RichText and keeps
@@ -26,8 +28,12 @@ public:
     // negative keeps Qt's own.
     void setDocumentMargin(qreal margin);
     // A vertical scroll bar only when the text does not fit; an empty last line (the break
-    // that closes a copied range) does not count.
+    // that closes a copied range) does not count. A control too low for a scroll bar's two
+    // arrows and its handle gets two arrow buttons side by side instead, each of a scroll
+    // bar's width and the control's whole height.
     void setScrollBarWhenTextOverflows(bool on);
+    // The up and down buttons of a low control, or null before they are first needed.
+    QAbstractButton *stepButton(bool down) const { return down ? m_stepDown : m_stepUp; }
     const RichText &content() const { return m_content; }
 
 protected:
@@ -48,6 +54,11 @@ private:
     qreal m_documentMargin = -1;
     bool m_scrollBarWhenOverflows = false;
     bool m_clampingScroll = false;
+    QAbstractButton *m_stepUp = nullptr;
+    QAbstractButton *m_stepDown = nullptr;
+    void showStepButtons(bool show);
+    void placeStepButtons();
+    void enableStepButtons();
     void fitScrollBar();
     void keepScrollInText();
     int textBottom() const;

@@ -7,6 +7,7 @@
 #include "shell/statusbar.h"
 #include "testfiles.h"
 
+#include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyleHints>
 #include <QTest>
 #include <QTextBlock>
@@ -162,8 +164,26 @@ void TestExaminee::longAnswerScrolls()
     RichEdit *longRow = w.rows.editor(7);
     RichEdit *shortRow = w.rows.editor(2);
     QCOMPARE(longRow->height(), 20);
-    QTRY_VERIFY(longRow->verticalScrollBar()->isVisible());
+    // Too low for a scroll bar with two arrows and a handle: two arrow buttons side by side,
+    // each as wide as a scroll bar and as high as the row; at the top only Down is on.
+    QAbstractButton *up = longRow->stepButton(false);
+    QAbstractButton *down = longRow->stepButton(true);
+    QTRY_VERIFY(up && down && up->isVisible() && down->isVisible());
+    QVERIFY(!longRow->verticalScrollBar()->isVisible());
+    QVERIFY(!shortRow->stepButton(false) || !shortRow->stepButton(false)->isVisible());
     QVERIFY(!shortRow->verticalScrollBar()->isVisible());
+    const int extent = longRow->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QCOMPARE(down->width(), extent);
+    QCOMPARE(down->height(), longRow->contentsRect().height());
+    QCOMPARE(up->geometry().right() + 1, down->geometry().left());
+    QVERIFY(down->geometry().right() < longRow->width());
+    QVERIFY(longRow->viewport()->geometry().right() < up->geometry().left());
+    QVERIFY(!up->isEnabled() && down->isEnabled());
+    down->click();
+    QVERIFY(longRow->verticalScrollBar()->value() > 0);
+    QVERIFY(up->isEnabled());
+    up->click();
+    QCOMPARE(longRow->verticalScrollBar()->value(), 0);
     QWheelEvent wheel(QPointF(20, 10), longRow->viewport()->mapToGlobal(QPointF(20, 10)), {},
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(longRow->viewport(), &wheel);
@@ -173,6 +193,7 @@ void TestExaminee::longAnswerScrolls()
         QApplication::sendEvent(longRow->viewport(), &wheel);
     QScrollBar *bar = longRow->verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(!down->isEnabled());
     const QTextDocument *text = longRow->document();
     QTextBlock last = text->lastBlock();
     if (last.length() <= 1)
@@ -191,6 +212,11 @@ void TestExaminee::longAnswerScrolls()
     QTRY_COMPARE(w.MainForm.height(), 501);
     for (int k = 1; k <= 10; ++k)
         QCOMPARE(w.rows.editor(k)->verticalScrollBar()->value(), 0);
+
+    // A row high enough for a scroll bar needs no buttons.
+    w.MainForm.resize(692, 900);
+    QTRY_VERIFY(longRow->height() >= 3 * extent + 2 * longRow->frameWidth());
+    QTRY_VERIFY(!up->isVisible() && !down->isVisible());
 }
 
 void TestExaminee::doubleClickOnNext()
@@ -307,7 +333,9 @@ void TestExaminee::smallestWindowKeepsALinePerRow()
     for (int k = 1; k <= 10; ++k) {
         RichEdit *row = w.rows.editor(k);
         const int line = QFontMetrics(row->font()).lineSpacing();
-        QVERIFY2(!row->verticalScrollBar()->isVisible() || k == 7, // only the long one scrolls
+        QVERIFY2((!row->verticalScrollBar()->isVisible() &&
+                  (!row->stepButton(true) || !row->stepButton(true)->isVisible())) ||
+                     k == 7, // only the long one scrolls
                  qPrintable(QStringLiteral("row %1 scrolls").arg(k)));
         QVERIFY2(row->viewport()->height() >= line,
                  qPrintable(QStringLiteral("row %1: %2 px for a line of %3")

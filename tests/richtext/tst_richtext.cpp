@@ -1,13 +1,16 @@
 #include "richtext/richedit.h"
 #include "richtext/richtext.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScrollBar>
 #include <QStringEncoder>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -86,6 +89,7 @@ private slots:
     void printWithoutPrinterIsAnError();
 
     void widgetFollowsContent();
+    void overflowScrollsByBarOrButtons();
 };
 
 void TestRichText::linesAndLineStarts_data()
@@ -645,6 +649,35 @@ void TestRichText::widgetFollowsContent()
     content.setPlain(QStringLiteral("new"));
     QCOMPARE(edit.document(), content.document());
     QCOMPARE(edit.toPlainText(), QStringLiteral("new"));
+}
+
+void TestRichText::overflowScrollsByBarOrButtons()
+{
+    RichEdit edit;
+    edit.setScrollBarWhenTextOverflows(true);
+    edit.content().setPlain(QStringLiteral("one\ntwo\nthree\nfour\nfive\nsix"));
+    const int extent = edit.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int line = QFontMetrics(edit.font()).lineSpacing();
+    edit.resize(300, line + 2 * edit.frameWidth() + 4);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    // Too low for a bar: two buttons, side by side at the right, the text beside them.
+    QTRY_VERIFY(edit.stepButton(true) && edit.stepButton(true)->isVisible());
+    QVERIFY(!edit.verticalScrollBar()->isVisible());
+    QCOMPARE(edit.stepButton(false)->geometry().right() + 1, edit.stepButton(true)->x());
+    QCOMPARE(edit.viewport()->width(), edit.contentsRect().width() - 2 * extent);
+    edit.stepButton(true)->click();
+    QCOMPARE(edit.verticalScrollBar()->value(), edit.verticalScrollBar()->singleStep());
+
+    // High enough: the bar, and no buttons; all text in view: neither.
+    edit.resize(300, std::max(3 * extent, 3 * line) + 2 * edit.frameWidth());
+    QTRY_VERIFY(edit.verticalScrollBar()->isVisible());
+    QVERIFY(!edit.stepButton(true)->isVisible() && !edit.stepButton(false)->isVisible());
+    QCOMPARE(edit.viewport()->width(), edit.contentsRect().width() - extent);
+    edit.resize(300, 8 * line + 20);
+    QTRY_VERIFY(!edit.verticalScrollBar()->isVisible());
+    QVERIFY(!edit.stepButton(true)->isVisible());
+    QCOMPARE(edit.viewport()->width(), edit.contentsRect().width());
 }
 
 QTEST_MAIN(TestRichText)
