@@ -8,8 +8,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <cmath>
 
 namespace merilon {
@@ -100,6 +102,9 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
 
 bool ResultWindow::record(bool &kept, QString &error)
 {
+    // In a class the journal may be busy for some seconds: the examinee sees that it works.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     RichText &report = m_form.controls().Editresult->content();
     m_record.confirmed = m_clock.now();
     report.setCharacterData(0, m_record.encode());

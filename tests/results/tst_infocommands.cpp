@@ -1,9 +1,12 @@
 #include "program.h"
 #include "shell/aboutbox.h"
+#include "shell/inforform.h"
 #include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +46,15 @@ void TestInfoCommands::alwaysAvailable()
     QVERIFY(running);
     QCOMPARE(p.Inforform.controls().Editotest->content().Text(), text);
     QVERIFY(p.controller.attemptRunning());
+
+    // Under the information: the journal this computer writes, whole, above the OK button.
+    const TInforform::Controls &info = p.Inforform.controls();
+    QVERIFY(info.Labeljournal->text().contains(QDir::toNativeSeparators(p.place.journal)));
+    QVERIFY(info.Labeljournal->text().contains(QStringLiteral("Запись в журнал возможна.")));
+    QVERIFY(info.Labeljournal->geometry().bottom() < info.Buttonok->geometry().top());
+    QVERIFY(info.Labeljournal->height() >=
+            info.Labeljournal->heightForWidth(info.Labeljournal->width()));
+    QVERIFY(info.Buttonok->geometry().bottom() < p.Inforform.height());
 }
 
 void TestInfoCommands::helpFile()
