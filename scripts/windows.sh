@@ -9,6 +9,8 @@
 # Qt for MinGW comes from the archive named by MERILON_QT_MINGW_ARCHIVE when it is given and
 # sound, else from the cache folder (MERILON_QT_CACHE, by default ~/.cache/merilon), else it is
 # built there from Debian's source package of the host's Qt (about 30 minutes on two cores).
+# libxlsxwriter and zlib, linked statically into the program, are built once into the same
+# cache folder from Debian's source packages of the host's versions.
 #
 # Everything goes under build/windows: qt-mingw (Qt from the archive), build (the cross build),
 # wine (the Wine prefix), dist (the zip and the installer), logs.
@@ -21,6 +23,11 @@ WINDOWS_PACKAGES=(
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool x11-utils
     nsis zip unzip fp-utils imagemagick
+)
+# The options libxlsxwriter is configured with; they are part of its cache key.
+XLSXWRITER_CONFIGURE=(
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF
+    -DUSE_SYSTEM_MINIZIP=OFF -DUSE_OPENSSL_MD5=OFF -DUSE_NO_MD5=OFF
 )
 # The options Qt is configured with; they are part of the cache key.
 QT_CONFIGURE=(
@@ -81,17 +88,21 @@ qt_from_archive() {
     QT_DIR=$dest
 }
 
+cache_root() {
+    printf '%s' "${MERILON_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/merilon}"
+}
+
 qt_cache_dir() {
     local key
     key=$(printf '%s\n' "$QT_VERSION" "${QT_CONFIGURE[*]}" \
         "$(x86_64-w64-mingw32-g++-posix --version | head -n1)" | sha256sum | cut -c1-12)
-    printf '%s/qt6-base-%s-mingw-%s' "${MERILON_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/merilon}" \
-        "${QT_VERSION%%+*}" "$key"
+    printf '%s/qt6-base-%s-mingw-%s' "$(cache_root)" "${QT_VERSION%%+*}" "$key"
 }
 
-# apt-get source needs the source lists; Debian's images often ship only the binary ones.
+# ensure_source_lists PACKAGE=VERSION...: apt-get source needs the source lists; Debian's
+# images often ship only the binary ones.
 ensure_source_lists() {
-    if apt-get source --print-uris "qt6-base=$QT_VERSION" >/dev/null 2>&1; then
+    if apt-get source --print-uris "$@" >/dev/null 2>&1; then
         return 0
     fi
     if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
@@ -106,7 +117,7 @@ qt_from_source() {
     local dest=$1 src="$OUT/qt-source" started
     say "Building Qt $QT_VERSION for MinGW-w64 from Debian's source into $dest."
     say "This takes about 30 minutes on two cores; it is done once and kept in the cache."
-    ensure_source_lists
+    ensure_source_lists "qt6-base=$QT_VERSION"
     mkdir -p "$src"
     (
         cd "$src"
@@ -139,6 +150,63 @@ get_qt() {
         qt_from_source "$cache"
     fi
     QT_DIR=$cache
+}
+
+# ---- libxlsxwriter for MinGW -------------------------------------------------------------------
+
+XLSXWRITER_VERSION="" # the Debian source versions of the host's libxlsxwriter and zlib
+ZLIB_VERSION=""
+XLSXWRITER_DIR=""     # the prefix with the static libxlsxwriter and zlib the build links
+
+xlsxwriter_cache_dir() {
+    local key
+    key=$(printf '%s\n' "$XLSXWRITER_VERSION" "$ZLIB_VERSION" "${XLSXWRITER_CONFIGURE[*]}" \
+        "$(x86_64-w64-mingw32-gcc-posix --version | head -n1)" | sha256sum | cut -c1-12)
+    printf '%s/libxlsxwriter-%s-zlib-%s-mingw-%s' "$(cache_root)" "${XLSXWRITER_VERSION%%+*}" \
+        "$(sed 's/^[0-9]*://; s/-[^-]*$//' <<<"$ZLIB_VERSION")" "$key"
+}
+
+# xlsxwriter_build SOURCE DEST: zlib, then libxlsxwriter against it, both static, into DEST.
+xlsxwriter_build() {
+    local src=$1 dest=$2 zlib xlsx toolchain="$ROOT/cmake/mingw64.cmake"
+    cd "$src" || return 1
+    apt-get source "zlib=$ZLIB_VERSION" "libxlsxwriter=$XLSXWRITER_VERSION" || return 1
+    zlib=$(find . -maxdepth 1 -type d -name 'zlib-*' | head -n1)
+    xlsx=$(find . -maxdepth 1 -type d -name 'libxlsxwriter-*' | head -n1)
+    [ -n "$zlib" ] && [ -n "$xlsx" ] || return 1
+    # Only zlib's static library: Debian's source has no resources for the DLL.
+    cmake -S "$zlib" -B zlib-build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release || return 1
+    cmake --build zlib-build --target zlibstatic || return 1
+    install -D -m 644 zlib-build/libzlibstatic.a "$dest/lib/libz.a" || return 1
+    install -D -m 644 -t "$dest/include" "$zlib/zlib.h" zlib-build/zconf.h || return 1
+    cmake -S "$xlsx" -B xlsx-build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_INSTALL_PREFIX="$dest" -DZLIB_INCLUDE_DIR="$dest/include" \
+        -DZLIB_LIBRARY="$dest/lib/libz.a" "${XLSXWRITER_CONFIGURE[@]}" || return 1
+    cmake --build xlsx-build || return 1
+    cmake --install xlsx-build || return 1
+    [ -f "$dest/lib/libxlsxwriter.a" ] && [ -f "$dest/include/xlsxwriter.h" ]
+}
+
+# The static libxlsxwriter and zlib for MinGW: from the cache folder, else built there from
+# Debian's source packages (about a minute).
+get_xlsxwriter() {
+    XLSXWRITER_VERSION=$(dpkg-query -W -f='${source:Version}' libxlsxwriter-dev)
+    ZLIB_VERSION=$(dpkg-query -W -f='${source:Version}' zlib1g-dev)
+    XLSXWRITER_DIR=$(xlsxwriter_cache_dir)
+    [ -f "$XLSXWRITER_DIR/.complete" ] && return 0
+    local src="$OUT/xlsxwriter-source" started
+    say "Building libxlsxwriter $XLSXWRITER_VERSION and zlib $ZLIB_VERSION for MinGW-w64 from Debian's source into $XLSXWRITER_DIR"
+    ensure_source_lists "zlib=$ZLIB_VERSION" "libxlsxwriter=$XLSXWRITER_VERSION"
+    rm -rf "$src" "$XLSXWRITER_DIR"
+    mkdir -p "$src"
+    started=$(date +%s)
+    if ! (xlsxwriter_build "$src" "$XLSXWRITER_DIR") >"$LOGS/xlsxwriter-build.log" 2>&1; then
+        rm -rf "$XLSXWRITER_DIR"
+        fail "building libxlsxwriter failed; see $LOGS/xlsxwriter-build.log"
+    fi
+    touch "$XLSXWRITER_DIR/.complete"
+    echo "libxlsxwriter and zlib built in $(($(date +%s) - started)) s"
 }
 
 # ---- Wine --------------------------------------------------------------------------------------
@@ -456,6 +524,8 @@ test_installer() {
     ls "$WINEPREFIX/drive_c/users/Public/Desktop/"*.lnk >/dev/null 2>&1 ||
         fail "no desktop shortcut"
     smoke_attempt "$unix"
+    # The administrator's own settings file is not the installer's to remove.
+    printf '[Журнал]\r\nПапка=C:\\Общая\r\n' >"$unix/merilon.ini"
 
     say "The uninstaller keeps the journal"
     timeout 120 "$WINE" "$unix/Uninstall.exe" /S >"$LOGS/uninstall.log" 2>&1 || fail "the uninstaller failed; see $LOGS/uninstall.log"
@@ -470,7 +540,37 @@ test_installer() {
     if timeout 60 "$WINE" reg query "$key" >/dev/null 2>&1; then
         fail "the uninstaller left the entry among the installed programs"
     fi
+    [ -s "$unix/merilon.ini" ] || fail "the uninstaller deleted a merilon.ini it had not written"
     echo "installer: installed silently, the program wrote its journal there, the uninstaller kept Journal.res"
+    test_installer_results
+}
+
+# A results folder given to a silent install goes into merilon.ini, which the program and the
+# checker read, and which the uninstaller removes again.
+test_installer_results() {
+    local target='C:\Merilon-Class' unix="$WINEPREFIX/drive_c/Merilon-Class" results='C:\Результаты\7а'
+    say "The installer with /RESULTS=$results"
+    rm -rf "$unix" "$WINEPREFIX/drive_c/Результаты"
+    mkdir -p "$WINEPREFIX/drive_c/Результаты/7а"
+    timeout 180 "$WINE" "$SETUP" /S "/RESULTS=$results" "/D=$target" >"$LOGS/setup-results.log" 2>&1 ||
+        fail "the installer with /RESULTS= failed; see $LOGS/setup-results.log"
+    timeout 60 "$WINESERVER" -w || true
+    [ -f "$unix/merilon.ini" ] || fail "the installer wrote no merilon.ini"
+    iconv -f UTF-16 -t UTF-8 "$unix/merilon.ini" | grep -q "^Папка=$(printf '%s' "$results" | sed 's/\\/\\\\/g')" ||
+        fail "merilon.ini does not name $results: $(iconv -f UTF-16 -t UTF-8 "$unix/merilon.ini")"
+    timeout 60 "$WINE" "$unix/merilon-check.exe" --where >"$LOGS/where.log" 2>&1 ||
+        fail "merilon-check --where says the journal cannot be written; see $LOGS/where.log"
+    grep -q 'Результаты\\7а\\Journal.res' "$LOGS/where.log" ||
+        fail "merilon-check --where names another journal; see $LOGS/where.log"
+    timeout 120 "$WINE" "$unix/Uninstall.exe" /S >"$LOGS/uninstall-results.log" 2>&1 ||
+        fail "the uninstaller failed; see $LOGS/uninstall-results.log"
+    for _ in $(seq 120); do
+        [ -e "$unix/merilon.exe" ] || [ -e "$unix/Uninstall.exe" ] || break
+        sleep 0.5
+    done
+    timeout 60 "$WINESERVER" -w || true
+    [ ! -e "$unix/merilon.ini" ] || fail "the uninstaller left the merilon.ini it wrote"
+    echo "installer: /RESULTS= wrote merilon.ini, merilon-check --where read it, the uninstaller removed it"
 }
 
 # ---- the steps ---------------------------------------------------------------------------------
@@ -481,10 +581,13 @@ main() {
 
     get_qt
     say "Qt for MinGW: $QT_DIR"
+    get_xlsxwriter
+    say "libxlsxwriter for MinGW: $XLSXWRITER_DIR"
 
     say "Cross-building"
     configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR"
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR" \
+        -DXLSXWRITER_ROOT="$XLSXWRITER_DIR"
 
     setup_wine
     trap cleanup EXIT

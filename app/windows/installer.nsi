@@ -1,6 +1,7 @@
 ; The installer a school's administrator runs: installs for all users into a folder where
 ; examinees may write the journal, with shortcuts, an entry among the installed programs and an
-; uninstaller that never deletes the journal. Silent with /S; /D=FOLDER sets the folder.
+; uninstaller that never deletes the journal. Silent with /S; /D=FOLDER sets the folder;
+; /RESULTS=FOLDER names a results folder (a class's shared folder) in merilon.ini.
 ;
 ; makensis -DVERSION=1.1.1.1 -DOUTFILE=<setup.exe> -DICON=<merilon.ico>
 ;          -DFILES=<File commands> -DUNFILES=<Delete commands>   (written by scripts/windows.sh)
@@ -11,6 +12,8 @@ RequestExecutionLevel admin
 ManifestDPIAware true
 
 !include "MUI2.nsh"
+!include "nsDialogs.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "Мерилон"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon"
@@ -37,11 +40,47 @@ VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 Разработчики п
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Программа хранит журнал результатов Journal.res в своей папке, поэтому ученики должны иметь право записи в неё. Программа даст это право группе «Пользователи». Не выбирайте папку внутри Program Files."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
+Page custom ResultsPage ResultsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Russian"
+
+; The results folder: empty keeps the journal beside the program.
+Var ResultsFolder
+Var ResultsField
+
+Function .onInit
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/RESULTS=" $ResultsFolder
+FunctionEnd
+
+Function ResultsPage
+    !insertmacro MUI_HEADER_TEXT "Папка для результатов" "Где вести журнал результатов (можно не указывать)"
+    nsDialogs::Create 1018
+    Pop $0
+    ${NSD_CreateLabel} 0 0 100% 56u "Оставьте поле пустым, и журнал Journal.res будет в папке программы.$\r$\n$\r$\nЧтобы результаты всех компьютеров класса собирались в один журнал, укажите общую папку на сервере, например \\server\results\7a. Ученики должны иметь право записи в неё. Если папка недоступна, результат сохраняется в папке пользователя и переносится в журнал позже."
+    Pop $0
+    ${NSD_CreateText} 0 62u 76% 13u "$ResultsFolder"
+    Pop $ResultsField
+    ${NSD_CreateBrowseButton} 78% 61u 22% 15u "Обзор..."
+    Pop $0
+    ${NSD_OnClick} $0 BrowseResults
+    nsDialogs::Show
+FunctionEnd
+
+Function BrowseResults
+    nsDialogs::SelectFolderDialog "Папка для результатов" "$ResultsFolder"
+    Pop $0
+    StrCmp $0 "error" +2
+    ${NSD_SetText} $ResultsField $0
+FunctionEnd
+
+Function ResultsPageLeave
+    ${NSD_GetText} $ResultsField $ResultsFolder
+FunctionEnd
 
 Section "Мерилон" SecMain
     SectionIn RO
@@ -71,6 +110,17 @@ Section "Мерилон" SecMain
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+    ; The results folder goes into merilon.ini beside the program; the uninstaller removes the
+    ; file only when this installer wrote it.
+    StrCmp $ResultsFolder "" results_done
+    ClearErrors
+    FileOpen $0 "$INSTDIR\merilon.ini" w
+    IfErrors results_done
+    FileWriteUTF16LE /BOM $0 "; Записано программой установки. Журнал результатов ведётся в этой папке.$\r$\n[Журнал]$\r$\nПапка=$ResultsFolder$\r$\n"
+    FileClose $0
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "WroteSettings" 1
+    results_done:
 SectionEnd
 
 ; Removes exactly what was installed. The journal Journal.res (and its lock file) stays, and
@@ -78,6 +128,10 @@ SectionEnd
 Section "Uninstall"
     SetShellVarContext all
     !include "${UNFILES}"
+    ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "WroteSettings"
+    IntCmp $0 1 0 settings_kept settings_kept
+    Delete "$INSTDIR\merilon.ini"
+    settings_kept:
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}\*.lnk"
