@@ -9,7 +9,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libwmf-dev
-    fonts-dejavu-core fonts-liberation fonts-wine fp-utils
+    fonts-dejavu-core fonts-liberation fonts-wine fp-utils libchm-bin
     openssh-server openssh-client sshfs fuse3 # the shared journal's test: a network folder
     libxlsxwriter-dev zlib1g-dev
     xvfb xauth unzip libreoffice-calc-nogui
