@@ -141,6 +141,7 @@ void BM_OpenJournalWindow(benchmark::State &state)
         int choose(QWidget *, const QString &, const QStringList &) override { return -1; }
         int exec(QDialog &) override { return 0; }
         bool openDocument(const QString &) override { return true; }
+        bool onNetwork(const QString &) override { return false; }
     } desktop;
     for (auto _ : state) {
         merilon::TFormzurnal window;

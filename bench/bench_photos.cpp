@@ -87,6 +87,7 @@ struct QuietDesktop final : merilon::Desktop
     int choose(QWidget *, const QString &, const QStringList &) override { return 0; }
     int exec(QDialog &) override { return 0; }
     bool openDocument(const QString &) override { return true; }
+    bool onNetwork(const QString &) override { return false; }
 };
 
 struct NoWindows final : merilon::AttemptWindows

@@ -16,13 +16,14 @@
 # wine (the Wine prefix), dist (the zip and the installer), logs.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/xdrive.sh"
 
 WINDOWS_PACKAGES=(
     cmake ninja-build xz-utils dpkg-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool x11-utils
-    nsis zip unzip fp-utils imagemagick
+    nsis zip unzip fp-utils imagemagick python3 binutils-mingw-w64-x86-64
 )
 # The options libxlsxwriter is configured with; they are part of its cache key.
 XLSXWRITER_CONFIGURE=(
@@ -234,22 +235,6 @@ with_dll_path() {
     WINEPATH="$(winpath "$QT_DIR/bin");$(winpath "$gcc");$(winpath /usr/x86_64-w64-mingw32/lib)" "$@"
 }
 
-DISPLAY_PID=""
-start_display() {
-    local n
-    for n in $(seq 90 120); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-    done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    DISPLAY_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
-        sleep 0.1
-    done
-    fail "Xvfb did not start"
-}
-
 stop_wine() {
     timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
 }
@@ -259,111 +244,52 @@ cleanup() {
     [ -n "$DISPLAY_PID" ] && kill "$DISPLAY_PID" 2>/dev/null || true
 }
 
-# wait_window TITLE SECONDS: the X window of that title, once it is shown. (xdotool's own
-# search reads only the Latin-1 WM_NAME, so Russian titles are looked up with xwininfo.)
-wait_window() {
-    local id
-    for _ in $(seq $(($2 * 4))); do
-        for id in $(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | awk '{print $1}'); do
-            if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.25
-    done
-    return 1
-}
-
-# wait_gone ID SECONDS: until that window is no longer shown.
-wait_gone() {
-    for _ in $(seq $(($2 * 4))); do
-        xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
-        sleep 0.25
-    done
-    return 1
-}
-
-# viewable_windows: the ids of the top-level windows now shown, one a line. (Named or not:
-# Wine gives a window with a Russian title no Latin-1 name.)
-viewable_windows() {
-    local id
-    for id in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x[0-9a-f]+ / {print $1}'); do
-        if xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable'; then
-            echo "$id"
-        fi
-    done
-    return 0
-}
-
-# wait_new_window BEFORE SECONDS: the largest window shown that is not among the ids in BEFORE
-# (a dialog comes with small helper windows of its own).
-wait_new_window() {
-    local id size best="" largest=0
-    for _ in $(seq $(($2 * 4))); do
-        for id in $(viewable_windows); do
-            grep -qxF "$id" <<<"$1" && continue
-            size=$(xwininfo -id "$id" 2>/dev/null |
-                awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w*h}')
-            if [ "${size:-0}" -gt "$largest" ]; then
-                largest=$size
-                best=$id
-            fi
-        done
-        if [ "$largest" -gt 10000 ]; then
-            echo "$best"
-            return 0
-        fi
-        sleep 0.25
-    done
-    return 1
-}
-
-# wait_exit PID SECONDS: until that process has ended.
-wait_exit() {
-    for _ in $(seq $(($2 * 4))); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.25
-    done
-    return 1
-}
-
-# progress_of ID: a fingerprint of the main window's progress panel ("Задание № N из 20"),
-# the second panel of the status bar along the window's bottom edge.
-progress_of() {
-    local height
-    height=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
-    import -window "$1" -crop "150x20+100+$((height - 20))" +repage rgb:- 2>/dev/null | md5sum
-}
-
-# wait_progress ID BEFORE SECONDS: until the progress panel shows something else than BEFORE,
-# that is, until the next question is on the screen.
-wait_progress() {
-    for _ in $(seq $(($3 * 4))); do
-        [ "$(progress_of "$1")" != "$2" ] && return 0
-        sleep 0.25
-    done
-    return 1
-}
-
-# wait_painted ID SECONDS: until two looks at the window, a moment apart, see the same picture.
-wait_painted() {
-    local before now
-    before=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
-    for _ in $(seq $(($2 * 4))); do
-        sleep 0.25
-        now=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
-        [ "$now" = "$before" ] && return 0
-        before=$now
-    done
-    return 1
-}
-
 # ---- the packages ------------------------------------------------------------------------------
 
 VERSION=""
 ZIP=""
 SETUP=""
+SYMBOLS=""
+
+# The programs and DLLs without their debugging sections; those go into FOLDER/<name>.debug,
+# linked from the stripped file, so that a crash report can still be read.
+strip_binaries() {
+    local stage=$1 symbols=$2 file rel objcopy=x86_64-w64-mingw32-objcopy
+    rm -rf "$symbols"
+    while IFS= read -r -d '' file; do
+        rel=${file#"$stage"/}
+        mkdir -p "$symbols/$(dirname "$rel")"
+        "$objcopy" --only-keep-debug "$file" "$symbols/$rel.debug"
+        "$objcopy" --strip-debug --strip-unneeded "$file"
+        (cd "$symbols/$(dirname "$rel")" && "$objcopy" --add-gnu-debuglink="$(basename "$rel").debug" "$file")
+    done < <(find "$stage" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+}
+
+# A zip of FOLDER/NAME whose every non-ASCII name carries the UTF-8 flag (bit 11), so that
+# Explorer shows it right; Debian's zip stores such names without the flag.
+make_zip() {
+    (cd "$1" && python3 - "$3" "$2" <<'PY'
+import os, sys, zipfile
+out, top = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
+    for folder, dirs, files in os.walk(top):
+        dirs.sort()
+        for name in sorted(files):
+            archive.write(os.path.join(folder, name))
+PY
+    )
+}
+
+# Every non-ASCII name in the zip must carry the UTF-8 flag; read from the archive's headers.
+check_zip_names() {
+    python3 - "$1" <<'PY' || fail "the zip stores a Russian name without the UTF-8 flag"
+import sys, zipfile
+bad = [i.filename for i in zipfile.ZipFile(sys.argv[1]).infolist()
+       if not i.filename.isascii() and not i.flag_bits & 0x800]
+print("zip: UTF-8 flag on every Russian name" if not bad else "zip: no UTF-8 flag on %s" % bad)
+sys.exit(1 if bad else 0)
+PY
+}
 
 build_packages() {
     VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
@@ -373,8 +299,15 @@ build_packages() {
     cmake --install "$BUILD" --prefix "$stage/Merilon" >"$LOGS/install.log"
     ZIP="$DIST/Merilon-$VERSION-win64.zip"
     SETUP="$DIST/Merilon-$VERSION-setup.exe"
-    rm -f "$ZIP" "$SETUP"
-    (cd "$stage" && zip -q -r -X -UN=UTF8 "$ZIP" Merilon)
+    SYMBOLS="$DIST/Merilon-$VERSION-win64-symbols.zip"
+    rm -f "$ZIP" "$SETUP" "$SYMBOLS"
+    strip_binaries "$stage/Merilon" "$OUT/symbols/Merilon"
+    # The installer refuses a Windows older than 10 1809 (build 17763), which Qt 6.4 needs:
+    # nothing packaged may need more.
+    "$ROOT/scripts/check-imports.sh" "$stage/Merilon" 17763 ||
+        fail "a packaged file imports a function that Windows 10 1809 lacks"
+    make_zip "$stage" Merilon "$ZIP"
+    make_zip "$OUT/symbols" Merilon "$SYMBOLS"
 
     # The installer's file lists: what it installs is exactly what it uninstalls.
     {
@@ -489,6 +422,7 @@ smoke_attempt() {
 }
 
 test_zip() {
+    check_zip_names "$ZIP"
     local dir="$OUT/try-zip" test="$OUT/smoke/Проба.tstt" id
     say "The zip in an empty folder"
     rm -rf "$dir" && mkdir -p "$dir" "$OUT/smoke"
@@ -513,6 +447,16 @@ test_zip() {
 test_installer() {
     local target='C:\Merilon-CI' unix="$WINEPREFIX/drive_c/Merilon-CI" key
     key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon'
+    say "The installer on Windows 7 refuses"
+    rm -rf "$WINEPREFIX/drive_c/Merilon-Win7"
+    timeout 60 "$WINE" winecfg -v win7 >/dev/null 2>&1 || fail "Wine cannot pretend to be Windows 7"
+    local refused=0
+    timeout 180 "$WINE" "$SETUP" /S '/D=C:\Merilon-Win7' >"$LOGS/setup-win7.log" 2>&1 || refused=$?
+    timeout 60 "$WINE" winecfg -v win10 >/dev/null 2>&1 || fail "Wine cannot be Windows 10 again"
+    timeout 60 "$WINESERVER" -w || true
+    [ "$refused" -eq 3 ] && [ ! -e "$WINEPREFIX/drive_c/Merilon-Win7" ] ||
+        fail "the installer did not refuse Windows 7 (status $refused); see $LOGS/setup-win7.log"
+    echo "installer: Windows 7 refused with status 3, nothing installed"
     say "The installer, silent, into $target"
     rm -rf "$unix"
     timeout 180 "$WINE" "$SETUP" /S "/D=$target" >"$LOGS/setup.log" 2>&1 || fail "the installer failed; see $LOGS/setup.log"
@@ -604,7 +548,7 @@ main() {
     build_packages
     test_zip
     test_installer
-    say "Built: $(basename "$ZIP") $(du -k "$ZIP" | cut -f1) KB, $(basename "$SETUP") $(du -k "$SETUP" | cut -f1) KB, in $DIST"
+    say "Built: $(basename "$ZIP") $(du -k "$ZIP" | cut -f1) KB, $(basename "$SETUP") $(du -k "$SETUP" | cut -f1) KB, symbols $(du -k "$SYMBOLS" | cut -f1) KB, in $DIST"
 }
 
 # Sourced (for trying a step by hand), it only defines the steps.

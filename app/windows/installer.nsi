@@ -14,6 +14,8 @@ ManifestDPIAware true
 !include "MUI2.nsh"
 !include "nsDialogs.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "WinVer.nsh"
 
 !define PRODUCT "Мерилон"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon"
@@ -37,7 +39,8 @@ VIAddVersionKey /LANG=1049 "LegalCopyright" "© 2026 Разработчики п
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\merilon.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Прочтите.txt"
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Программа хранит журнал результатов Journal.res в своей папке, поэтому ученики должны иметь право записи в неё. Программа даст это право группе «Пользователи». Не выбирайте папку внутри Program Files."
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Открыть «Прочтите.txt»"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Программа хранит журнал результатов Journal.res в своей папке, поэтому ученики должны иметь право записи в неё. Программа установки сама даст это право группе «Пользователи». Не выбирайте папку внутри Program Files."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom ResultsPage ResultsPageLeave
@@ -52,6 +55,14 @@ Var ResultsFolder
 Var ResultsField
 
 Function .onInit
+    ; Qt 6 needs Windows 10 version 1809 (build 17763) or later; on an older Windows the
+    ; program would not start at all.
+    ${IfNot} ${AtLeastWin10}
+    ${OrIfNot} ${AtLeastBuild} 17763
+        MessageBox MB_ICONSTOP|MB_OK "Эта версия программы ${PRODUCT} работает в Windows 10 версии 1809 и новее и в Windows 11.$\r$\n$\r$\nНа этом компьютере Windows старее. Для Windows 7 SP1, 8.1 и ранних выпусков Windows 10 установите пакет для старых компьютеров: Merilon-${VERSION}-win32-legacy." /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
     ${GetParameters} $0
     ClearErrors
     ${GetOptions} $0 "/RESULTS=" $ResultsFolder

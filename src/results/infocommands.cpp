@@ -35,11 +35,15 @@ void InfoCommands::AboutExecute()
 
 void InfoCommands::HelpfileExecute()
 {
+    const QString guide = htmlHelpPath();
+    // Windows shows a compiled help file from a network folder with its contents but blank
+    // pages: there the guide's own pages come first.
+    if (!guide.isEmpty() && m_desktop.onNetwork(m_folder) && m_desktop.openDocument(guide))
+        return;
     if (m_desktop.openDocument(helpPath()))
         return;
     // No viewer for the compiled help here (most Linux desktops): the same guide as HTML in
     // the browser, when it is installed beside the program.
-    const QString guide = htmlHelpPath();
     if (!guide.isEmpty() && m_desktop.openDocument(guide))
         return;
     m_desktop.showWarning(&m_form, helpMissing(guide));
@@ -76,7 +80,14 @@ QString InfoCommands::htmlHelpPath() const
 
 QString InfoCommands::helpPath() const
 {
-    return QDir(m_folder).filePath(QStringLiteral("Help-T.chm"));
+    // Beside the program (Windows, and the build), else with the guide's pages where an
+    // installation for Linux puts shared files; a missing one is named beside the program.
+    const QString beside = QDir(m_folder).filePath(QStringLiteral("Help-T.chm"));
+    const QString shared =
+        QDir(m_folder).filePath(QStringLiteral("../share/merilon/help/Help-T.chm"));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(shared))
+        return QDir::cleanPath(shared);
+    return beside;
 }
 
 } // namespace merilon

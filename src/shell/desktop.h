@@ -39,11 +39,16 @@ public:
     // False when the desktop says it cannot (no such file, or no program for
     // its kind); what comes of it after that is the desktop's.
     virtual bool openDocument(const QString &path) = 0;
+    // Whether the path lies on another computer: a network drive or share.
+    virtual bool onNetwork(const QString &path) = 0;
 };
 
 // Whether the system has a program that opens documents of this file's kind
 // (true where it cannot be asked).
 bool hasViewerFor(const QString &path);
+// Whether the path lies on a network drive or share (the system's own view of its drive or
+// file system).
+bool isNetworkPath(const QString &path);
 
 class SystemDesktop final : public Desktop
 {
@@ -56,6 +61,7 @@ public:
     int choose(QWidget *parent, const QString &text, const QStringList &buttons) override;
     int exec(QDialog &dialog) override;
     bool openDocument(const QString &path) override;
+    bool onNetwork(const QString &path) override { return isNetworkPath(path); }
 };
 
 } // namespace merilon

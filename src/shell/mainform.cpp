@@ -68,6 +68,11 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique
     ui->StatusBar1->setFixedHeight(20);
     // Five fixed panels take 460 pixels; the hint panel has the rest.
     ui->StatusBar1->setPanels({100, 150, 70, 70, 70, 225}, 467);
+    // Where Tahoma is wider than the one the layout was drawn with (Wine's), the mode panel
+    // takes what its longest text needs from the hint panel.
+    ui->StatusBar1->fitPanelTo(ModePanel,
+                               {QStringLiteral("Выберите тест"), QStringLiteral("Выберите режим"),
+                                QStringLiteral("Запуск теста F5")});
     ui->StatusBar1->setPanelText(ModePanel, QStringLiteral("Выберите тест"));
 
     // The commands act from anywhere in the window, whatever has the focus.

@@ -36,6 +36,23 @@ void StatusBar::setPanels(const QList<int> &widths, int restReserve)
     StatusBar1Resize();
 }
 
+void StatusBar::fitPanelTo(int index, const QStringList &texts)
+{
+    if (index < 0 || index >= m_panels.size() - 1)
+        return;
+    const QLabel *panel = m_panels[index];
+    int needed = 0;
+    for (const QString &text : texts)
+        needed = std::max(needed, panel->fontMetrics().horizontalAdvance(text));
+    // The room showText leaves for the text inside the frame.
+    needed += 2 * panel->frameWidth() + 4;
+    if (needed <= m_widths[index])
+        return;
+    m_restReserve += needed - m_widths[index];
+    m_widths[index] = needed;
+    StatusBar1Resize();
+}
+
 QString StatusBar::panelText(int index) const
 {
     return index >= 0 && index < m_texts.size() ? m_texts[index] : QString();

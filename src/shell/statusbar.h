@@ -23,6 +23,9 @@ public:
     QString panelText(int index) const;
     void setPanelText(int index, const QString &text);
     int panelWidth(int index) const;
+    // Widens a fixed panel, where its font needs it, so that each of `texts` shows whole;
+    // the last panel gives up the width.
+    void fitPanelTo(int index, const QStringList &texts);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -1,11 +1,17 @@
-// Whether the desktop has a program for a kind of document: the one platform-specific part of
-// handing documents to the desktop.
+// Whether the desktop has a program for a kind of document, and whether a folder is on the
+// network: the platform-specific parts of handing documents to the desktop.
 #include "desktop.h"
 
-#ifndef Q_OS_WIN
+#include <QDir>
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #endif
 
 namespace merilon {
@@ -17,6 +23,17 @@ bool hasViewerFor(const QString &)
     // The shell opens what it can and says nothing of what it cannot; the program asks
     // nothing more of it there.
     return true;
+}
+
+bool isNetworkPath(const QString &path)
+{
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (native.startsWith(QStringLiteral("\\\\")))
+        return true; // \\server\share
+    if (native.size() < 2 || native.at(1) != QLatin1Char(':'))
+        return false;
+    const std::wstring root = native.left(2).toStdWString() + L"\\";
+    return GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
 }
 
 #else
@@ -36,6 +53,14 @@ bool hasViewerFor(const QString &path)
         return false;
     }
     return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool isNetworkPath(const QString &path)
+{
+    static const QList<QByteArray> network{"nfs",       "nfs4", "cifs",       "smb3",
+                                           "smbfs",     "9p",   "fuse.sshfs", "afs",
+                                           "glusterfs", "ceph", "davfs",      "fuse.davfs"};
+    return network.contains(QStorageInfo(path).fileSystemType());
 }
 
 #endif

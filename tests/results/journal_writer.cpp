@@ -6,6 +6,8 @@
 #include "richtext/richtext.h"
 
 #include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QSysInfo>
 #include <QTextStream>
 
@@ -18,6 +20,11 @@ int main(int argc, char *argv[])
         return 2;
     const merilon::Journal journal(args[1]);
     for (int k = 1; k <= args[3].toInt(); ++k) {
+        // A computer's next result comes after another examinee's attempt, never at once:
+        // a short random pause stands for that, so that a writer that has just let the lock
+        // go does not take it again ahead of all the others.
+        if (k > 1)
+            QThread::msleep(50 + QRandomGenerator::global()->bounded(250));
         merilon::RichText record;
         record.setPlain(QStringLiteral(" Фамилия имя: %1 %2\n Оценка: 5\n ").arg(args[2]).arg(k));
         merilon::RecordData data;

@@ -20,6 +20,8 @@ private slots:
     void alwaysAvailable();
     void helpFile();
     void htmlGuideWhereNoViewer();
+    void helpFileWithTheSharedFiles();
+    void helpFromANetworkFolder();
 };
 
 void TestInfoCommands::alwaysAvailable()
@@ -130,6 +132,57 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
     // The real desktop refuses a file that is not there without starting anything.
     SystemDesktop desktop;
     QVERIFY(!desktop.openDocument(root.filePath(QStringLiteral("нет/Help-T.chm"))));
+}
+
+void TestInfoCommands::helpFileWithTheSharedFiles()
+{
+    // Installed on Linux: the program in bin, the help file beside the guide's pages in
+    // share/merilon/help. A help file beside the program (Windows, the build) comes first.
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString shared = root.filePath(QStringLiteral("share/merilon/help/Help-T.chm"));
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(QFileInfo(shared).path()));
+    QVERIFY(QFile(shared).open(QIODevice::WriteOnly));
+    TestProgram p;
+    InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin, p.place);
+    help.HelpfileExecute();
+    QCOMPARE(p.desktop.documents, QStringList{shared});
+    QVERIFY(p.desktop.warnings.isEmpty());
+
+    const QString beside = QDir(bin).filePath(QStringLiteral("Help-T.chm"));
+    QVERIFY(QFile(beside).open(QIODevice::WriteOnly));
+    p.desktop.documents.clear();
+    help.HelpfileExecute();
+    QCOMPARE(p.desktop.documents, QStringList{beside});
+}
+
+void TestInfoCommands::helpFromANetworkFolder()
+{
+    // Run from a shared folder, F1 opens the guide's pages: Windows would show the compiled
+    // file's pages blank there. From a local folder the compiled file comes first.
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("Мерилон"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/help")));
+    const QString chm =
+        testfiles::write(root, QStringLiteral("Мерилон/Help-T.chm"), QByteArray("x"));
+    const QString guide =
+        testfiles::write(root, QStringLiteral("Мерилон/help/index.html"), QByteArray("<html>"));
+    TestProgram p;
+    InfoCommands help(p.MainForm, p.Inforform, p.desktop, folder, p.place);
+    help.HelpfileExecute();
+    QCOMPARE(p.desktop.documents, QStringList{chm});
+
+    p.desktop.documents.clear();
+    p.desktop.networkFolders = {root.path()};
+    help.HelpfileExecute();
+    QCOMPARE(p.desktop.documents, QStringList{guide});
+
+    // Without the guide's pages there, the compiled file is still tried.
+    QVERIFY(QFile::remove(guide));
+    p.desktop.documents.clear();
+    help.HelpfileExecute();
+    QCOMPARE(p.desktop.documents, QStringList{chm});
+    QVERIFY(p.desktop.warnings.isEmpty());
 }
 
 QTEST_MAIN(TestInfoCommands)

@@ -7,6 +7,7 @@
 #include "platformfaults.h"
 #include "results/journal.h"
 #include "results/recorddata.h"
+#include "shell/desktop.h"
 #include "sshfsshare.h"
 
 #include <QDateTime>
@@ -350,6 +351,10 @@ void TestSharedJournal::wholeClassOverTheNetwork()
     const SshfsShare share(room.size());
     QVERIFY2(share.error().isEmpty(), qPrintable(share.error()));
     QCOMPARE(share.mounts().size(), room.size());
+    // The program knows such a folder for one on another computer (its help then opens the
+    // guide's pages); the served folder itself is local.
+    QVERIFY(isNetworkPath(share.mounts().front()));
+    QVERIFY(!isNetworkPath(share.served()));
 
     const auto endings = room.write(
         [&](int c) { return QDir(share.mounts()[c]).filePath(QStringLiteral("Journal.res")); },

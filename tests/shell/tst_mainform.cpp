@@ -26,6 +26,7 @@ private slots:
     void hintsGoToTheHintPanel();
     void hintPanelTakesTheRest();
     void panelTextsEndAfterAWholeWord();
+    void statusTextsShowWhole();
     void controlsFollowTheirEdges();
 };
 
@@ -113,8 +114,10 @@ void TestMainForm::initialState()
 
     merilon::StatusBar &bar = form.status();
     QCOMPARE(bar.panelCount(), 6);
+    // The mode panel as designed, or as wide as its longest text needs in a wider Tahoma.
     const int widths[] = {100, 150, 70, 70, 70};
-    for (int i = 0; i < 5; ++i)
+    QVERIFY(bar.panelWidth(0) >= 100 && bar.panelWidth(0) <= 110);
+    for (int i = 1; i < 5; ++i)
         QCOMPARE(bar.panelWidth(i), widths[i]);
     QCOMPARE(bar.panelText(merilon::ModePanel), QStringLiteral("Выберите тест"));
     for (int i = 1; i < 6; ++i)
@@ -183,10 +186,11 @@ void TestMainForm::hintPanelTakesTheRest()
     form.show();
     merilon::StatusBar &bar = form.status();
     form.resize(900, 501);
-    QCOMPARE(bar.panelWidth(merilon::HintPanel), bar.width() - 467);
+    const int wider = bar.panelWidth(merilon::ModePanel) - 100;
+    QCOMPARE(bar.panelWidth(merilon::HintPanel), bar.width() - 467 - wider);
     bar.resize(300, bar.height());
     QCOMPARE(bar.panelWidth(merilon::HintPanel), 0);
-    QCOMPARE(bar.panelWidth(merilon::ModePanel), 100);
+    QCOMPARE(bar.panelWidth(merilon::ModePanel), 100 + wider);
 }
 
 void TestMainForm::panelTextsEndAfterAWholeWord()
@@ -221,6 +225,38 @@ void TestMainForm::panelTextsEndAfterAWholeWord()
                          panel->contentsRect().width() - 2,
                      qPrintable(what));
         }
+    }
+}
+
+void TestMainForm::statusTextsShowWhole()
+{
+    // Every text the program puts into the fixed panels shows whole at the designed size, in
+    // the program's Tahoma (Wine's, where that is the one there is).
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    merilon::StatusBar &bar = form.status();
+    const QList<std::pair<int, QString>> texts{
+        {merilon::ModePanel, QStringLiteral("Выберите тест")},
+        {merilon::ModePanel, QStringLiteral("Выберите режим")},
+        {merilon::ModePanel, QStringLiteral("Запуск теста F5")},
+        {merilon::ModePanel, QStringLiteral("Мерилон")},
+        {merilon::ModePanel, QStringLiteral("Журнал")},
+        {merilon::ProgressPanel, QStringLiteral("Задание № 20 из 20")},
+        {merilon::ElapsedPanel, QStringLiteral("0:10:00")},
+        {merilon::ClockPanel, QStringLiteral("23:59:59")},
+        {merilon::DatePanel, QStringLiteral("28.02.2026")},
+    };
+    for (const auto &[index, text] : texts) {
+        bar.setPanelText(index, text);
+        const auto *panel = bar.findChild<QLabel *>(QStringLiteral("Panel%1").arg(index));
+        QVERIFY(panel);
+        QVERIFY2(panel->text() == text &&
+                     panel->fontMetrics().horizontalAdvance(text) <= panel->contentsRect().width(),
+                 qPrintable(QStringLiteral("«%1» shows as «%2» in %3 px (%4 px needed)")
+                                .arg(text, panel->text())
+                                .arg(panel->contentsRect().width())
+                                .arg(panel->fontMetrics().horizontalAdvance(text))));
     }
 }
 

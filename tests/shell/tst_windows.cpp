@@ -2,6 +2,7 @@
 // of the program file. Built and run (under Wine here) only for Windows.
 #include "richtext/richtext.h"
 #include "shell/console.h"
+#include "shell/desktop.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -80,6 +81,7 @@ private slots:
     void clipboardOffersRichTextFormat();
     void programResources();
     void consoleShowsRussian();
+    void networkPaths();
 };
 
 void TestWindows::clipboardOffersRichTextFormat()
@@ -195,6 +197,15 @@ void TestWindows::consoleShowsRussian()
     QVERIFY2(text.contains(QStringLiteral("Использование: merilon-check")),
              qPrintable(text.left(200)));
     QVERIFY(text.contains(QStringLiteral("в её кодировке")));
+}
+
+void TestWindows::networkPaths()
+{
+    // A share by its UNC name is on the network; the system's own drive is not.
+    QVERIFY(merilon::isNetworkPath(QStringLiteral("\\\\server\\results\\Мерилон")));
+    QVERIFY(merilon::isNetworkPath(QStringLiteral("//server/results")));
+    QVERIFY(!merilon::isNetworkPath(QCoreApplication::applicationDirPath()));
+    QVERIFY(!merilon::isNetworkPath(QStringLiteral("C:/windows")));
 }
 
 QTEST_MAIN(TestWindows)

@@ -64,6 +64,12 @@ struct ScriptedDesktop final : merilon::Desktop
         return std::none_of(refusedDocuments.begin(), refusedDocuments.end(),
                             [&](const QString &end) { return path.endsWith(end); });
     }
+    QStringList networkFolders; // paths below these lie on another computer
+    bool onNetwork(const QString &path) override
+    {
+        return std::any_of(networkFolders.begin(), networkFolders.end(),
+                           [&](const QString &folder) { return path.startsWith(folder); });
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         questions << text;
