@@ -298,6 +298,15 @@ bool writeForeignLock(const QString &path, int ageMs)
                                            QFileDevice::FileModificationTime));
 }
 
+// How often a writer found the journal busy past its wait and tried the record again.
+qsizetype retries(const std::vector<Ending> &endings)
+{
+    qsizetype count = 0;
+    for (const Ending &ending : endings)
+        count += ending.said.count(QStringLiteral("busy, trying again"));
+    return count;
+}
+
 qint64 firstEnd(const std::vector<Ending> &endings)
 {
     return std::min_element(endings.begin(), endings.end(),
@@ -332,8 +341,9 @@ void TestSharedJournal::wholeClassAtOnce()
     const Classroom room(classSize());
 
     const auto endings = room.write([&](int) { return journal; }, RecordsEach);
-    qInfo("%d computers adding %d records each: the last ended after %lld ms", room.size(),
-          RecordsEach, lastEnd(endings));
+    qInfo("%d computers adding %d records each: the last ended after %lld ms, %lld records "
+          "tried again",
+          room.size(), RecordsEach, lastEnd(endings), qlonglong(retries(endings)));
     const QStringList problems = failures(endings) +
                                  recordProblems(journalNames(journal), room.size(), RecordsEach) +
                                  dataProblems(journal, room);
@@ -359,8 +369,9 @@ void TestSharedJournal::wholeClassOverTheNetwork()
     const auto endings = room.write(
         [&](int c) { return QDir(share.mounts()[c]).filePath(QStringLiteral("Journal.res")); },
         RecordsEach);
-    qInfo("%d computers adding %d records each over sshfs: the last ended after %lld ms",
-          room.size(), RecordsEach, lastEnd(endings));
+    qInfo("%d computers adding %d records each over sshfs: the last ended after %lld ms, %lld "
+          "records tried again",
+          room.size(), RecordsEach, lastEnd(endings), qlonglong(retries(endings)));
     // At once every computer reads the journal as the server has it, as the teacher's would
     // right after the lesson.
     const QString served = QDir(share.served()).filePath(QStringLiteral("Journal.res"));
