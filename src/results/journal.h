@@ -46,7 +46,8 @@ private:
     QString m_path;
 };
 
-// Hidden and system on Windows; nothing to do elsewhere.
+// Hidden and system on Windows. Elsewhere, once written (`hidden`), writable by the group and
+// the others that may write its folder, so that their records can replace it too.
 void setJournalAttributes(const QString &path, bool hidden);
 
 } // namespace merilon

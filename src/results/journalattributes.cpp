@@ -4,6 +4,8 @@
 #include "journalplace.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QtGlobal>
 
@@ -40,8 +42,20 @@ void setJournalAttributes(const QString &path, bool hidden)
     SetFileAttributesW(native.c_str(), hidden ? FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM
                                               : FILE_ATTRIBUTE_NORMAL);
 #else
-    Q_UNUSED(path);
-    Q_UNUSED(hidden);
+    // No hidden files here. A journal in a folder that other accounts write to (a class's
+    // shared folder, /var/lib/merilon) stays writable by them: the next record replaces it
+    // with a file of its writer, and a file its writer may not write is not replaced.
+    if (!hidden)
+        return;
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    QFileDevice::Permissions shared;
+    if (folder.permission(QFileDevice::WriteGroup))
+        shared |= QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+    if (folder.permission(QFileDevice::WriteOther))
+        shared |= QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QFileDevice::Permissions now = QFile::permissions(path);
+    if (shared && (now & shared) != shared)
+        QFile::setPermissions(path, now | shared);
 #endif
 }
 

@@ -65,6 +65,7 @@ private slots:
     void newestFirst();
     void extendsAnOldJournal();
     void hiddenAfterEachWrite();
+    void writableByWhoMayWriteItsFolder();
     void unreadableJournalStays();
     void failedWriteRetryOrClose();
     void severalCopiesAtOnce();
@@ -128,6 +129,43 @@ void TestJournal::hiddenAfterEachWrite()
     RichText journal;
     QCOMPARE(names(loaded(journal, r.path())), (QStringList{"Вторая Петя", "Первов Петя"}));
     QVERIFY(!QFileInfo::exists(r.path() + QStringLiteral(".lock")));
+}
+
+void TestJournal::writableByWhoMayWriteItsFolder()
+{
+    // Another account's record replaces the journal only if it may write the file as well as
+    // the folder: a shared folder's journal gets the folder's group and others write bits.
+    if (!testfiles::kHasPermissionBits)
+        QSKIP("no permission bits here");
+    using P = QFileDevice;
+    const P::Permissions owner =
+        P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadUser | P::WriteUser | P::ExeUser;
+    const P::Permissions groupAndOthers =
+        P::ReadGroup | P::WriteGroup | P::ReadOther | P::WriteOther;
+    Recording r;
+    const QString folder = r.journalDir.path();
+
+    QVERIFY(QFile::setPermissions(folder, owner | P::ReadGroup | P::ExeGroup | P::ReadOther |
+                                              P::ExeOther)); // 0755: this account's own
+    r.confirm(QStringLiteral("Первов"), 18);
+    // nothing added to what any new file of this account gets (its umask)
+    QFile plain(QDir(folder).filePath(QStringLiteral("plain.txt")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    QCOMPARE(QFile::permissions(r.path()) & groupAndOthers, plain.permissions() & groupAndOthers);
+
+    QVERIFY(QFile::setPermissions(folder, owner | P::ReadGroup | P::WriteGroup | P::ExeGroup));
+    r.confirm(QStringLiteral("Вторая"), 11); // 0770: a class's group
+    QCOMPARE(QFile::permissions(r.path()) & (P::ReadGroup | P::WriteGroup | P::WriteOther),
+             P::ReadGroup | P::WriteGroup);
+
+    QVERIFY(QFile::setPermissions(folder, owner | groupAndOthers | P::ExeGroup | P::ExeOther));
+    r.confirm(QStringLiteral("Третий"), 5); // 0777: every account, as /var/lib/merilon
+    QCOMPARE(QFile::permissions(r.path()) & groupAndOthers, groupAndOthers);
+    QVERIFY(!(QFile::permissions(r.path()) & (P::ExeOwner | P::ExeGroup | P::ExeOther)));
+
+    RichText journal;
+    QCOMPARE(names(loaded(journal, r.path())),
+             (QStringList{"Третий Петя", "Вторая Петя", "Первов Петя"}));
 }
 
 void TestJournal::unreadableJournalStays()

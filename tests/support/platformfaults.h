@@ -94,6 +94,9 @@ constexpr bool kHasFileAttributes =
     false;
 #endif
 
+// Whether files here have permission bits for their owner, group and others.
+constexpr bool kHasPermissionBits = !kHasFileAttributes;
+
 // Whether the file has the hidden and the system attribute (never, where there are none).
 inline bool hiddenAndSystem(const QString &path)
 {
