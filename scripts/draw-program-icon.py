@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Draws the program icon, 32 x 32: a white tick on a blue rounded square.
+"""Draws the program icon: a white tick on a blue rounded square, laid out on a 32 x 32 grid.
 
 Run from the repository root; writes src/shell/images/merilon.png and the
-Windows icon src/shell/merilon.ico (one 32 x 32 image stored as PNG).
+Windows icon src/shell/merilon.ico (one 32 x 32 image stored as PNG), and the
+same picture in the sizes of a Linux desktop's icon theme into
+app/linux/icons/NxN/merilon.png.
 """
 import math
 import os
@@ -14,6 +16,7 @@ from pngwrite import png  # noqa: E402
 
 S = 32
 SUB = 4
+THEME_SIZES = (16, 32, 48, 64, 128, 256)
 
 
 
@@ -35,11 +38,13 @@ def tick(x, y):
     return min(segment_distance(x, y, 8, 17, 14, 23), segment_distance(x, y, 14, 23, 25, 9)) <= 2.6
 
 
-def pixel(x, y):
+def pixel(x, y, size=S):
+    # (x, y) is a pixel of a size x size picture; the shapes are measured on the 32 grid.
+    scale = S / size
     acc = [0, 0, 0, 0]
     for sy in range(SUB):
         for sx in range(SUB):
-            fx, fy = x + (sx + 0.5) / SUB, y + (sy + 0.5) / SUB
+            fx, fy = (x + (sx + 0.5) / SUB) * scale, (y + (sy + 0.5) / SUB) * scale
             if tick(fx, fy):
                 colour = (255, 255, 255)
             elif rounded_square(fx, fy):
@@ -64,6 +69,11 @@ def main():
     entry = struct.pack("<BBBBHHII", S, S, 0, 0, 1, 32, len(data), 6 + 16)
     with open("src/shell/merilon.ico", "wb") as f:
         f.write(header + entry + data)
+    for size in THEME_SIZES:
+        folder = "app/linux/icons/%dx%d" % (size, size)
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "merilon.png"), "wb") as f:
+            f.write(png([[pixel(x, y, size) for x in range(size)] for y in range(size)]))
 
 
 if __name__ == "__main__":
