@@ -2,16 +2,8 @@
 // either empty or hold what a record can say, and the same journal twice is one journal.
 #include "results/recorddata.h"
 
-#include <QGuiApplication>
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,7 +2,6 @@
 // and the reader again on what it wrote.
 #include "richtext/rtfdocument.h"
 
-#include <QGuiApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,13 +18,6 @@ static QList<QByteArray> dataIn(const QTextDocument &document)
                 !data.isEmpty())
                 found << data;
     return found;
-}
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
