@@ -1,4 +1,5 @@
 #include "content/checker.h"
+#include "content/sealtool.h"
 #include "results/journalplace.h"
 #include "results/journaltool.h"
 #include "shell/console.h"
@@ -28,8 +29,15 @@ int main(int argc, char *argv[])
     QString errText;
     QTextStream out(&outText);
     QTextStream err(&errText);
-    int status = merilon::runJournalTool(
-        arguments, merilon::JournalPlace::locate(QGuiApplication::applicationDirPath()), out, err);
+    // The password is asked at the terminal, unseen, before anything else is written.
+    const merilon::PasswordReader read = [](const QString &prompt) {
+        return merilon::readSecretLine(prompt);
+    };
+    int status = merilon::runSealTool(arguments, read, out, err);
+    if (status < 0)
+        status = merilon::runJournalTool(
+            arguments, merilon::JournalPlace::locate(QGuiApplication::applicationDirPath()), read,
+            out, err);
     if (status < 0)
         status = merilon::runChecker(arguments, out, err);
     out.flush();

@@ -11,7 +11,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libwmf-dev
     fonts-dejavu-core fonts-liberation fonts-wine fp-utils libchm-bin
     openssh-server openssh-client sshfs fuse3 # the shared journal's test: a network folder
-    libxlsxwriter-dev zlib1g-dev
+    libxlsxwriter-dev zlib1g-dev libsodium-dev
     xvfb xauth unzip libreoffice-calc-nogui
 )
 

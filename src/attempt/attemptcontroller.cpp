@@ -6,6 +6,7 @@
 #include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/mainform.h"
+#include "shell/passwordform.h"
 #include "shell/statusbar.h"
 
 #include <QCoreApplication>
@@ -44,7 +45,16 @@ void AttemptController::FileOpen1Execute()
 void AttemptController::FileOpen1Accept(const QString &path)
 {
     QString message;
-    switch (m_parts.test.open(path, &message)) {
+    const auto askPassword = [this](bool again) -> std::optional<QString> {
+        TPasswordform form(&m_parts.form);
+        form.setWrongPassword(again);
+        if (m_parts.desktop.exec(form) != QDialog::Accepted)
+            return std::nullopt;
+        return form.takePassword();
+    };
+    switch (m_parts.test.open(path, &message, askPassword)) {
+    case TestDocument::OpenResult::Cancelled:
+        return;
     case TestDocument::OpenResult::Unreadable:
         m_parts.desktop.showError(&m_parts.form, message);
         return;
@@ -177,7 +187,7 @@ void AttemptController::ZakruttestExecute()
             finish();
     }
     m_parts.Timetest.stop();
-    m_parts.test.document().Lines().Clear();
+    m_parts.test.close();
     m_parts.rows.ResetAnswerRows();
     m_parts.form.setCommandState(CommandState::NoTest);
     RichText &area = ui.Editorvopros->content();

@@ -4,14 +4,62 @@
 #include "richtext/richtext.h"
 #include "testcheck.h"
 
+#include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <algorithm>
 
 namespace merilon {
 
 namespace {
 
 constexpr double kTextPoints = 11;
+
+// The plain test of a sealed file in `content`, with the password the teacher gives; the
+// sealed bytes are replaced by it.
+TestDocument::OpenResult unseal(const QString &path, QByteArray &content,
+                                const TestDocument::PasswordPrompt &ask, QString *message,
+                                std::optional<sealed::RecordKey> &recordKey)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    sealed::Container container;
+    if (const sealed::Status status = sealed::parse(content, container);
+        status != sealed::Status::Opened) {
+        if (message)
+            *message = sealed::message(status, name);
+        return TestDocument::OpenResult::Unreadable;
+    }
+    for (bool again = false;; again = true) {
+        const std::optional<QString> password = ask ? ask(again) : std::nullopt;
+        if (!password)
+            return TestDocument::OpenResult::Cancelled;
+        QByteArray bytes = sealed::passwordBytes(*password);
+        const bool busy = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+        if (busy)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        const std::optional<sealed::Key> key = sealed::passwordKey(container, bytes);
+        sealed::Opened opened;
+        if (key)
+            opened = sealed::openWithKey(container, *key);
+        if (busy)
+            QGuiApplication::restoreOverrideCursor();
+        sealed::wipe(bytes);
+        if (!key)
+            opened.status = sealed::Status::TooCostly; // its memory cannot be had
+        if (opened.status == sealed::Status::WrongPassword)
+            continue;
+        if (opened.status != sealed::Status::Opened) {
+            if (message)
+                *message = sealed::message(opened.status, name);
+            return TestDocument::OpenResult::Unreadable;
+        }
+        content = std::move(opened.test);
+        recordKey = std::move(opened.recordKey);
+        return TestDocument::OpenResult::Opened;
+    }
+}
 
 } // namespace
 
@@ -44,22 +92,40 @@ bool TestDocument::loadAndCheck(const QString &path, RichText &into,
                                 std::vector<TestProblem> &problems, QString *error)
 {
     problems.clear();
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QString foreign = wordProcessorFileProblem(file.read(kFileHeadSize));
-        if (!foreign.isEmpty()) {
-            problems.push_back({true, 0, -1, foreign});
-            return true;
-        }
-    }
-    // A file that cannot be opened here is left to the loader, which says why.
-    if (!load(path, into, error))
+    QByteArray content;
+    if (!readWholeFile(path, content, error))
         return false;
-    problems = checkTest(into, standardSettings().QuestionCount);
+    if (sealed::looksSealed(content)) {
+        if (error)
+            *error = QStringLiteral("Тест \"%1\" защищён паролем. Проверьте его исходный файл "
+                                    "или снимите защиту: merilon-check --unseal.")
+                         .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    loadAndCheck(content, into, problems);
     return true;
 }
 
-TestDocument::OpenResult TestDocument::open(const QString &path, QString *message)
+void TestDocument::loadAndCheck(const QByteArray &content, RichText &into,
+                                std::vector<TestProblem> &problems)
+{
+    problems.clear();
+    const QString foreign = wordProcessorFileProblem(
+        QByteArrayView(content).first(std::min<qsizetype>(content.size(), kFileHeadSize)));
+    if (!foreign.isEmpty()) {
+        problems.push_back({true, 0, -1, foreign});
+        return;
+    }
+    into.setFileContent(content);
+    // Every question and variant copied out of the test has this size.
+    into.SelectAll();
+    into.SetSelSize(kTextPoints);
+    into.SetSelStart(0);
+    problems = checkTest(into, standardSettings().QuestionCount);
+}
+
+TestDocument::OpenResult TestDocument::open(const QString &path, QString *message,
+                                            const PasswordPrompt &ask)
 {
     // What the question area showed, for an opening that fails.
     const QByteArray shown = m_questionArea.toRtf();
@@ -73,13 +139,25 @@ TestDocument::OpenResult TestDocument::open(const QString &path, QString *messag
     m_questionArea.Lines().Clear();
     m_questionArea.Lines().Add(QStringLiteral("Идет распаковка файла теста..."));
 
-    // The new test replaces the loaded one only once it has passed the check.
-    RichText loaded;
-    std::vector<TestProblem> problems;
-    if (!loadAndCheck(path, loaded, problems, message)) {
+    QByteArray content;
+    if (!readWholeFile(path, content, message)) {
         restore();
         return OpenResult::Unreadable;
     }
+    std::optional<sealed::RecordKey> recordKey;
+    if (sealed::looksSealed(content)) {
+        if (const OpenResult unsealed = unseal(path, content, ask, message, recordKey);
+            unsealed != OpenResult::Opened) {
+            restore();
+            return unsealed;
+        }
+    }
+    // The new test replaces the loaded one only once it has passed the check.
+    RichText loaded;
+    std::vector<TestProblem> problems;
+    loadAndCheck(content, loaded, problems);
+    // A sealed test's plain bytes live on only in the document.
+    sealed::wipe(content);
     const TestSettings settings = standardSettings();
     if (hasErrors(problems)) {
         if (message)
@@ -90,6 +168,7 @@ TestDocument::OpenResult TestDocument::open(const QString &path, QString *messag
     m_document.takeDocumentOf(loaded);
     m_settings = settings;
     m_fileName = QFileInfo(path).fileName();
+    m_recordKey = std::move(recordKey);
 
     // The information text, with its formatting, in place of the message.
     m_information.SelectAll();
@@ -107,6 +186,12 @@ TestDocument::OpenResult TestDocument::open(const QString &path, QString *messag
     RichText::ClearClipboard();
     m_questionArea.SetReadOnly(true);
     return OpenResult::Opened;
+}
+
+void TestDocument::close()
+{
+    m_document.Lines().Clear();
+    m_recordKey.reset();
 }
 
 } // namespace merilon

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "sealedtest.h"
 #include "testcheck.h"
 
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace merilon {
@@ -36,21 +39,31 @@ public:
         Opened,
         Unreadable, // the file cannot be read: `message` names it and the reason
         Refused,    // the display could not show it: `message` lists the errors
+        Cancelled,  // the password was not given
     };
 
+    // Asks the teacher for the password of a sealed test; `again` after a wrong one. Nothing
+    // when the teacher cancels.
+    using PasswordPrompt = std::function<std::optional<QString>(bool again)>;
+
     // Loads the file, checks it and shows the information text in the
-    // question area. Unless it opened, everything is as it was before,
-    // a test loaded earlier included.
-    OpenResult open(const QString &path, QString *message);
+    // question area. A sealed test is opened with the password `ask` gets, in memory only.
+    // Unless it opened, everything is as it was before, a test loaded earlier included.
+    OpenResult open(const QString &path, QString *message, const PasswordPrompt &ask = {});
+    // Forgets the test: its text, and for a sealed one the key its records are proved with.
+    void close();
 
     // Reads a test file into `into` as Open does, every character at the
     // size the display shows.
     static bool load(const QString &path, RichText &into, QString *error);
     // Reads a test file as Open does and lists its problems: false with `error` when the file
-    // cannot be read. A word processor's document gets one error that says how to save it as
-    // a test, and `into` stays empty.
+    // cannot be read or is sealed. A word processor's document gets one error that says how
+    // to save it as a test, and `into` stays empty.
     static bool loadAndCheck(const QString &path, RichText &into,
                              std::vector<TestProblem> &problems, QString *error);
+    // The same for a file's content already read.
+    static void loadAndCheck(const QByteArray &content, RichText &into,
+                             std::vector<TestProblem> &problems);
     // The settings every opening sets.
     static TestSettings standardSettings();
 
@@ -58,6 +71,8 @@ public:
     // The name of the file the test was opened from.
     const QString &fileName() const { return m_fileName; }
     RichText &document() { return m_document; }
+    // The key for the proofs of records written under the open test, when it was sealed.
+    const sealed::RecordKey *recordKey() const { return m_recordKey ? &*m_recordKey : nullptr; }
 
 private:
     RichText &m_document;
@@ -65,6 +80,7 @@ private:
     RichText &m_information;
     TestSettings m_settings;
     QString m_fileName;
+    std::optional<sealed::RecordKey> m_recordKey;
 };
 
 } // namespace merilon

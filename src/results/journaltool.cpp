@@ -1,17 +1,21 @@
 #include "journaltool.h"
 
+#include "content/sealedtest.h"
 #include "journalplace.h"
 #include "recorddata.h"
+#include "recordproof.h"
 #include "resulttable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
+#include <algorithm>
+#include <optional>
 
 namespace merilon {
 
-int runJournalTool(const QStringList &arguments, const JournalPlace &place, QTextStream &out,
-                   QTextStream &err)
+int runJournalTool(const QStringList &arguments, const JournalPlace &place,
+                   const PasswordReader &read, QTextStream &out, QTextStream &err)
 {
     if (arguments.value(0) == QLatin1String("--where")) {
         if (arguments.size() != 1) {
@@ -23,15 +27,42 @@ int runJournalTool(const QStringList &arguments, const JournalPlace &place, QTex
     }
     if (arguments.value(0) != QLatin1String("--table"))
         return -1;
-    if (arguments.size() < 3) {
+    QStringList files;
+    QString verify;
+    QString passwordFile;
+    bool understood = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == QLatin1String("--verify") && i + 1 < arguments.size())
+            verify = arguments[++i];
+        else if (argument == QLatin1String("--password-file") && i + 1 < arguments.size())
+            passwordFile = arguments[++i];
+        else if (argument.startsWith(QLatin1String("--")))
+            understood = false;
+        else
+            files << argument;
+    }
+    if (files.size() < 2 || !understood || (!passwordFile.isEmpty() && verify.isEmpty())) {
         err << QStringLiteral("Использование: merilon-check --table ТАБЛИЦА.xlsx|ТАБЛИЦА.csv "
-                              "ЖУРНАЛ...\n");
+                              "ЖУРНАЛ... [--verify ТЕСТ.tstt [--password-file ФАЙЛ]]\n");
         return 2;
     }
-    const QString table = arguments[1];
+    // The key that tells which records of the sealed test are as it wrote them.
+    std::optional<sealed::RecordKey> key;
+    if (!verify.isEmpty()) {
+        QString error;
+        const std::optional<QString> password = obtainPassword(passwordFile, read, false, &error);
+        if (password)
+            key = sealedRecordKey(verify, *password, &error);
+        if (!key) {
+            err << error << '\n';
+            return 2;
+        }
+    }
+    const QString table = files[0];
     QList<QList<JournalRecord>> journals;
     qsizetype total = 0;
-    for (const QString &path : arguments.mid(2)) {
+    for (const QString &path : files.mid(1)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             err << QStringLiteral("Не удается прочитать журнал \"%1\": %2\n")
@@ -40,6 +71,9 @@ int runJournalTool(const QStringList &arguments, const JournalPlace &place, QTex
         }
         const QByteArray bytes = file.readAll();
         journals.append(readJournalRecords(bytes));
+        if (key)
+            for (JournalRecord &record : journals.back())
+                record.row.check = checkText(checkRecord(record, *key));
         if (journals.back().isEmpty())
             err << QStringLiteral("В \"%1\" нет ни одной записи журнала.\n")
                        .arg(QDir::toNativeSeparators(path));
@@ -58,6 +92,16 @@ int runJournalTool(const QStringList &arguments, const JournalPlace &place, QTex
     if (const qsizetype twice = total - rows.size(); twice > 0)
         out << QStringLiteral(", повторов пропущено %1").arg(twice);
     out << ".\n";
+    if (key) {
+        for (const RecordCheck check :
+             {RecordCheck::Genuine, RecordCheck::Altered, RecordCheck::Unchecked}) {
+            const QString text = checkText(check);
+            out << QStringLiteral("Проверка «%1»: %2\n")
+                       .arg(text)
+                       .arg(std::count_if(rows.begin(), rows.end(),
+                                          [&](const TableRow &row) { return row.check == text; }));
+        }
+    }
     return 0;
 }
 

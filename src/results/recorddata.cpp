@@ -93,6 +93,8 @@ QByteArray RecordData::encode() const
         addField(out, "time", QString::number(secondsUsed));
     addField(out, "computer", computer);
     addField(out, "version", version);
+    addField(out, "seal", seal);
+    addField(out, "proof", proof);
     return out;
 }
 
@@ -124,6 +126,10 @@ RecordData RecordData::decode(QByteArrayView data)
             record.computer = value;
         else if (key == "version")
             record.version = value;
+        else if (key == "seal")
+            record.seal = value;
+        else if (key == "proof")
+            record.proof = value;
     }
     return record;
 }
@@ -151,6 +157,9 @@ QList<JournalRecord> readJournalRecords(QByteArrayView journal)
             JournalRecord record;
             const RecordData data = RecordData::decode(paragraph.data);
             record.id = data.id;
+            record.questions = data.questions;
+            record.seal = data.seal;
+            record.proof = data.proof;
             TableRow &row = record.row;
             row.confirmed = data.confirmed;
             row.test = data.test;

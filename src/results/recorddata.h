@@ -25,6 +25,9 @@ struct RecordData
     int secondsUsed = -1;
     QString computer;
     QString version;
+    // Under a sealed test: the name of the key the record is proved with, and the proof.
+    QString seal;
+    QString proof;
 
     // Printable ASCII: "v=1&id=...&test=%D0%...".
     QByteArray encode() const;
@@ -41,6 +44,9 @@ struct JournalRecord
     QString id;   // empty for a record of an older program
     QString text; // the visible lines, one per '\n'
     TableRow row;
+    QString questions; // as RecordData holds them
+    QString seal;
+    QString proof;
 };
 
 QList<JournalRecord> readJournalRecords(QByteArrayView journal);

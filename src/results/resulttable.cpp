@@ -25,8 +25,17 @@ enum Column {
     Grade,
     Used,
     Computer,
+    Check, // only in a table whose records were checked
     ColumnCount
 };
+
+// The columns the rows fill: the check's only when a row has one.
+int columnsFor(const QList<TableRow> &rows)
+{
+    const bool checked = std::any_of(rows.begin(), rows.end(),
+                                     [](const TableRow &row) { return !row.check.isEmpty(); });
+    return checked ? ColumnCount : ColumnCount - 1;
+}
 
 // A cell holds at most this many characters in a workbook.
 constexpr qsizetype MaxCellChars = 32767;
@@ -97,6 +106,7 @@ std::array<QString, ColumnCount> shownCells(const TableRow &row)
     if (known(row.secondsUsed))
         cells[Used] = duration(row.secondsUsed);
     cells[Computer] = row.computer;
+    cells[Check] = row.check;
     return cells;
 }
 
@@ -114,10 +124,10 @@ QString csvField(const QString &text)
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
-void appendCsvLine(QString &out, const auto &cells)
+void appendCsvLine(QString &out, const auto &cells, int count)
 {
     bool first = true;
-    for (const QString &cell : cells) {
+    for (const QString &cell : QList<QString>(cells.begin(), cells.begin() + count)) {
         if (!first)
             out += QLatin1Char(';');
         first = false;
@@ -308,30 +318,36 @@ void writeRow(Workbook &book, lxw_row_t at, const TableRow &row)
     if (known(row.secondsUsed))
         book.number(at, Used, serialTime(row.secondsUsed), book.duration);
     book.text(at, Computer, row.computer);
+    if (!row.check.isEmpty())
+        book.text(at, Check, row.check);
 }
 
 } // namespace
 
-QStringList tableColumns()
+QStringList tableColumns(bool withCheck)
 {
-    return {QStringLiteral("Дата"),
-            QStringLiteral("Время"),
-            QStringLiteral("Фамилия"),
-            QStringLiteral("Имя"),
-            QStringLiteral("Тест"),
-            QStringLiteral("Задано вопросов"),
-            QStringLiteral("Правильных ответов"),
-            QStringLiteral("Процент"),
-            QStringLiteral("Оценка"),
-            QStringLiteral("Затрачено"),
-            QStringLiteral("Компьютер")};
+    QStringList columns{QStringLiteral("Дата"),
+                        QStringLiteral("Время"),
+                        QStringLiteral("Фамилия"),
+                        QStringLiteral("Имя"),
+                        QStringLiteral("Тест"),
+                        QStringLiteral("Задано вопросов"),
+                        QStringLiteral("Правильных ответов"),
+                        QStringLiteral("Процент"),
+                        QStringLiteral("Оценка"),
+                        QStringLiteral("Затрачено"),
+                        QStringLiteral("Компьютер")};
+    if (withCheck)
+        columns << QStringLiteral("Проверка");
+    return columns;
 }
 
 bool writeCsv(const QString &path, const QList<TableRow> &rows, QString *error)
 {
     QString text;
     text.reserve((rows.size() + 1) * 96);
-    appendCsvLine(text, tableColumns());
+    const int count = columnsFor(rows);
+    appendCsvLine(text, tableColumns(count == ColumnCount), count);
     for (const TableRow &row : rows) {
         auto cells = shownCells(row);
         // A name typed as "=..." must not become a formula when the file is opened: such a
@@ -340,7 +356,7 @@ bool writeCsv(const QString &path, const QList<TableRow> &rows, QString *error)
             if (QString &cell = cells[std::size_t(column)];
                 !cell.isEmpty() && QStringView(u"=+-@").contains(cell.front()))
                 cell.prepend(QLatin1Char('\''));
-        appendCsvLine(text, cells);
+        appendCsvLine(text, cells, count);
     }
     const QByteArray bytes = "\xEF\xBB\xBF" + text.toUtf8();
 
@@ -375,13 +391,14 @@ bool writeXlsx(const QString &path, const QList<TableRow> &rows, QString *error)
             QStringLiteral("не удается создать временный файл: %1").arg(scratch.errorString()));
     scratch.close();
 
-    const QStringList columns = tableColumns();
+    const int count = columnsFor(rows);
+    const QStringList columns = tableColumns(count == ColumnCount);
     std::array<double, ColumnCount> widths{};
-    for (int c = 0; c < ColumnCount; ++c)
+    for (int c = 0; c < count; ++c)
         widths[c] = columnWidth(columns[c]);
     for (const TableRow &row : rows) {
         const auto cells = shownCells(row);
-        for (int c = 0; c < ColumnCount; ++c)
+        for (int c = 0; c < count; ++c)
             if (cells[c].size() * 1.1 + 2 > widths[c])
                 widths[c] = std::max(widths[c], columnWidth(cells[c]));
     }
@@ -390,14 +407,14 @@ bool writeXlsx(const QString &path, const QList<TableRow> &rows, QString *error)
     {
         Workbook book(QFile::encodeName(scratch.fileName()));
         if (book.ok()) {
-            for (int c = 0; c < ColumnCount; ++c) {
+            for (int c = 0; c < count; ++c) {
                 book.check(worksheet_set_column(book.sheet, lxw_col_t(c), lxw_col_t(c), widths[c],
                                                 nullptr));
                 book.text(0, lxw_col_t(c), columns[c], book.header);
             }
             worksheet_freeze_panes(book.sheet, 1, 0);
-            book.check(
-                worksheet_autofilter(book.sheet, 0, 0, lxw_row_t(rows.size()), ColumnCount - 1));
+            book.check(worksheet_autofilter(book.sheet, 0, 0, lxw_row_t(rows.size()),
+                                            lxw_col_t(count - 1)));
             lxw_row_t at = 1;
             for (const TableRow &row : rows)
                 writeRow(book, at++, row);

@@ -1,6 +1,8 @@
 #include "resultwindow.h"
 
 #include "attempt/attemptstate.h"
+#include "content/testdocument.h"
+#include "recordproof.h"
 #include "richtext/richedit.h"
 #include "shell/desktop.h"
 #include "shell/formresult.h"
@@ -53,6 +55,7 @@ void ResultWindow::ComputeResult(std::uint16_t correct)
 {
     const TestSettings &settings = m_test.settings();
     m_score = scoreOf(correct, settings);
+    m_correct = correct;
 
     PieChart &chart = *m_form.controls().Chart1;
     chart.clear();
@@ -107,6 +110,15 @@ bool ResultWindow::record(bool &kept, QString &error)
     const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     RichText &report = m_form.controls().Editresult->content();
     m_record.confirmed = m_clock.now();
+    if (const sealed::RecordKey *key = m_test.recordKey()) {
+        // What the visible lines say, as the teacher's check reads them back.
+        TableRow shown;
+        shown.asked = m_test.settings().QuestionsPerAttempt;
+        shown.correct = m_correct;
+        shown.percent = m_score.percent;
+        shown.grade = m_score.grade;
+        proveRecord(m_record, shown, *key);
+    }
     report.setCharacterData(0, m_record.encode());
     kept = false;
     if (Journal(m_place.journal).addRecord(report, &error, m_place.kept))

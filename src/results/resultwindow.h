@@ -63,6 +63,7 @@ private:
     JournalPlace m_place;
     const Clock &m_clock;
     Score m_score;
+    std::uint16_t m_correct = 0;
     RecordData m_record;
 };
 

@@ -141,10 +141,10 @@ void RichLines::Assign(const RichLines &other)
     m_owner.setPlain(text);
 }
 
-bool RichLines::LoadFromFile(const QString &path, QString *error)
+bool readWholeFile(const QString &path, QByteArray &data, QString *error)
 {
     QFile file(path);
-    QByteArray data;
+    data.clear();
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Не удается открыть файл \"%1\": %2")
@@ -166,8 +166,17 @@ bool RichLines::LoadFromFile(const QString &path, QString *error)
         if (error)
             *error = QStringLiteral("Ошибка чтения файла \"%1\": %2")
                          .arg(fileName(path), file.errorString());
+        data.clear();
         return false;
     }
+    return true;
+}
+
+bool RichLines::LoadFromFile(const QString &path, QString *error)
+{
+    QByteArray data;
+    if (!readWholeFile(path, data, error))
+        return false;
     m_owner.setFileContent(data);
     return true;
 }

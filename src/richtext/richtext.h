@@ -16,6 +16,9 @@ namespace merilon {
 
 class RichText;
 
+// Reads a whole file into `data`; false with `error` naming the file and the reason.
+bool readWholeFile(const QString &path, QByteArray &data, QString *error);
+
 // The lines of a rich-text document: one line per paragraph.
 class RichLines
 {

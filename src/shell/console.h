@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdio>
+#include <optional>
 
 namespace merilon {
 
@@ -13,6 +14,10 @@ enum class TextMode { Terminal, Raw };
 
 // Writes the text to stdout or stderr and flushes it.
 void writeText(std::FILE *stream, const QString &text, TextMode mode = TextMode::Terminal);
+
+// Shows the prompt on stderr and reads a line from the terminal without showing what is
+// typed; from a file or a pipe, the next line as it is. Nothing at the end of input.
+std::optional<QString> readSecretLine(const QString &prompt);
 
 // For a program that shows no window: the offscreen platform where no display may be there
 // (Linux), the system's own on Windows, which always has its desktop. QT_QPA_PLATFORM wins.

@@ -359,7 +359,7 @@ void TestJournalPlace::checkerCommands()
     const auto run = [&](const QStringList &arguments, QString &said) {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        const int status = runJournalTool(arguments, place, outStream, errStream);
+        const int status = runJournalTool(arguments, place, {}, outStream, errStream);
         outStream.flush();
         errStream.flush();
         said = out + err;

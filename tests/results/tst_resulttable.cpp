@@ -18,9 +18,10 @@ namespace {
 // secondsUsed, computer.
 const QDateTime confirmed(QDate(2024, 3, 5), QTime(9, 7, 3));
 const double tenOf15 = 100.0 * 10 / 15; // 66,7 in the table
-const TableRow full{confirmed, "Иванова", "Анна", "Алгебра.tstt", 15, 10, tenOf15, 3, 754, "ПК-12"};
+const TableRow full{confirmed, "Иванова", "Анна", "Алгебра.tstt", 15, 10,
+                    tenOf15,   3,         754,    "ПК-12",        {}};
 // A record of an older program: only what its visible lines say.
-const TableRow older{{}, "Петров", "Пётр", {}, 10, 9, 90, 5, -1, {}};
+const TableRow older{{}, "Петров", "Пётр", {}, 10, 9, 90, 5, -1, {}, {}};
 // Text a journal may hold that a table must not break on.
 const TableRow awkward = [] {
     TableRow row;
@@ -46,7 +47,8 @@ TableRow generated(int n)
             std::round(1000.0 * correct / asked) / 10,
             n % 5 + 1,
             n * 13 % 7200,
-            QStringLiteral("ПК-%1").arg(n % 30)};
+            QStringLiteral("ПК-%1").arg(n % 30),
+            {}};
 }
 
 QStringList readBack(int n, bool workbook)
@@ -160,10 +162,11 @@ void TestResultTable::csvNoFormulas()
     const QString path = m_dir.filePath(QStringLiteral("formulas.csv"));
     QString error;
     QVERIFY(writeCsv(path, {typed}, &error));
-    QVERIFY2(contents(path).endsWith(
-                 QStringLiteral(";;\"'=HYPERLINK(\"\"http://x\"\")\";'@SUM(A1);;10;9;90;5;;'-1+2\r\n")
-                     .toUtf8()),
-             contents(path).constData());
+    QVERIFY2(
+        contents(path).endsWith(
+            QStringLiteral(";;\"'=HYPERLINK(\"\"http://x\"\")\";'@SUM(A1);;10;9;90;5;;'-1+2\r\n")
+                .toUtf8()),
+        contents(path).constData());
 }
 
 void TestResultTable::byExtension_data()
@@ -298,7 +301,7 @@ void TestResultTable::readByLibreOffice()
     if (office.isEmpty())
         QSKIP("LibreOffice (soffice) is not installed: the tables cannot be opened");
     const bool workbook = name.endsWith(QLatin1String(".xlsx"));
-    const TableRow huge{{}, QString(40000, QChar(0x416)), {}, {}, -1, -1, -1, -1, -1, {}};
+    const TableRow huge{{}, QString(40000, QChar(0x416)), {}, {}, -1, -1, -1, -1, -1, {}, {}};
     QList<TableRow> rows{full, older, awkward, huge};
     for (int n = 0; n < 10000; ++n)
         rows << generated(n);

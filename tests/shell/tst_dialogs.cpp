@@ -4,6 +4,7 @@
 #include "shell/formresult.h"
 #include "shell/formzurnal.h"
 #include "shell/inforform.h"
+#include "shell/passwordform.h"
 #include "shell/startform.h"
 #include "shell/statusbar.h"
 
@@ -27,6 +28,7 @@ private slots:
     void aboutBox();
     void enterPressesTheFocusedButton();
     void labelsAndPanelsKeepWholeWords();
+    void passwordWindow();
 };
 
 void TestDialogs::frames()
@@ -201,6 +203,54 @@ void TestDialogs::labelsAndPanelsKeepWholeWords()
     QVERIFY(panel->text().endsWith(QStringLiteral("…")));
     QVERIFY(hint.startsWith(panel->text().chopped(1)));
     QVERIFY(panel->alignment() & Qt::AlignLeft);
+}
+
+void TestDialogs::passwordWindow()
+{
+    QWidget owner;
+    for (const char *family : {"Tahoma", "DejaVu Serif"}) {
+        QFont font(QString::fromLatin1(family));
+        font.setPointSize(family[0] == 'T' ? 8 : 11);
+        QApplication::setFont(font);
+        TPasswordform form(&owner);
+        const TPasswordform::Controls &ui = form.controls();
+        QCOMPARE(form.objectName(), QStringLiteral("Passwordform"));
+        QVERIFY(form.isModal());
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        // The prompt whole on one line whatever the font; the window holds it and its buttons.
+        QCOMPARE(ui.Labelprompt->text(),
+                 QStringLiteral("Тест защищён паролем. Введите пароль учителя:"));
+        QVERIFY(ui.Labelprompt->width() >=
+                ui.Labelprompt->fontMetrics().horizontalAdvance(ui.Labelprompt->text()));
+        QVERIFY(form.rect().contains(ui.Labelprompt->geometry()));
+        QVERIFY(form.rect().contains(ui.Buttoncancel->geometry()));
+        QVERIFY(!ui.Buttonok->geometry().intersects(ui.Buttoncancel->geometry()));
+        QCOMPARE(ui.Editpassword->echoMode(), QLineEdit::Password);
+        QCOMPARE(ui.Buttoncancel->text(), QStringLiteral("Отмена"));
+
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(ui.Labelerror->isHidden());
+        QCOMPARE(QApplication::focusWidget(), ui.Editpassword);
+        // Enter gives the password; afterwards the field holds it no more.
+        ui.Editpassword->insert(QStringLiteral("пароль"));
+        QTest::keyClick(ui.Editpassword, Qt::Key_Return);
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(form.takePassword(), QStringLiteral("пароль"));
+        QVERIFY(ui.Editpassword->text().isEmpty());
+        // A wrong one is said in red, with the field empty and the caret in it.
+        ui.Editpassword->insert(QStringLiteral("старый"));
+        form.setWrongPassword(true);
+        form.show();
+        QVERIFY(!ui.Labelerror->isHidden());
+        QCOMPARE(ui.Labelerror->text(), QStringLiteral("Неверный пароль."));
+        QVERIFY(ui.Editpassword->text().isEmpty());
+        QVERIFY(form.rect().contains(ui.Labelerror->geometry()));
+        // Escape gives up.
+        QTest::keyClick(ui.Editpassword, Qt::Key_Escape);
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+    }
+    QApplication::setFont(QFont());
 }
 
 QTEST_MAIN(TestDialogs)

@@ -51,9 +51,17 @@ struct ScriptedDesktop final : merilon::Desktop
         choices.erase(choices.begin());
         return answer;
     }
+    // What the coming dialogs do while they are open, first first, each giving the dialog's
+    // result; none left: whileOpen, then 1.
+    std::vector<std::function<int(QDialog &)>> dialogScripts;
     int exec(QDialog &dialog) override
     {
         dialogs << dialog.objectName();
+        if (!dialogScripts.empty()) {
+            const auto script = dialogScripts.front();
+            dialogScripts.erase(dialogScripts.begin());
+            return script(dialog);
+        }
         if (auto during = std::exchange(whileOpen, nullptr))
             during();
         return 1;
