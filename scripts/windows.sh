@@ -9,7 +9,7 @@
 # Qt for MinGW comes from the archive named by MERILON_QT_MINGW_ARCHIVE when it is given and
 # sound, else from the cache folder (MERILON_QT_CACHE, by default ~/.cache/merilon), else it is
 # built there from Debian's source package of the host's Qt (about 30 minutes on two cores).
-# libxlsxwriter and zlib, linked statically into the program, are built once into the same
+# libxlsxwriter, zlib and libsodium, linked statically into the program, are built once into the same
 # cache folder from Debian's source packages of the host's versions.
 #
 # Everything goes under build/windows: qt-mingw (Qt from the archive), build (the cross build),
@@ -29,6 +29,11 @@ WINDOWS_PACKAGES=(
 XLSXWRITER_CONFIGURE=(
     -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF
     -DUSE_SYSTEM_MINIZIP=OFF -DUSE_OPENSSL_MD5=OFF -DUSE_NO_MD5=OFF
+)
+# The options libsodium is configured with; they are part of its cache key. No stack protector:
+# MinGW's needs a library of its own at link time.
+SODIUM_CONFIGURE=(
+    --host=x86_64-w64-mingw32 --disable-shared --enable-static --disable-ssp --with-pic=no
 )
 # The options Qt is configured with; they are part of the cache key.
 QT_CONFIGURE=(
@@ -208,6 +213,53 @@ get_xlsxwriter() {
     fi
     touch "$XLSXWRITER_DIR/.complete"
     echo "libxlsxwriter and zlib built in $(($(date +%s) - started)) s"
+}
+
+# ---- libsodium for MinGW -----------------------------------------------------------------------
+
+SODIUM_VERSION="" # the Debian source version of the host's libsodium
+SODIUM_DIR=""     # the prefix with the static libsodium the build links
+
+sodium_cache_dir() {
+    local key
+    key=$(printf '%s\n' "$SODIUM_VERSION" "${SODIUM_CONFIGURE[*]}" \
+        "$(x86_64-w64-mingw32-gcc-posix --version | head -n1)" | sha256sum | cut -c1-12)
+    printf '%s/libsodium-%s-mingw-%s' "$(cache_root)" "${SODIUM_VERSION%%+*}" "$key"
+}
+
+# sodium_build SOURCE DEST: the static library and its headers into DEST.
+sodium_build() {
+    local src=$1 dest=$2 tree
+    cd "$src" || return 1
+    apt-get source "libsodium=$SODIUM_VERSION" || return 1
+    tree=$(find . -maxdepth 1 -type d -name 'libsodium-*' | head -n1)
+    [ -n "$tree" ] || return 1
+    cd "$tree" || return 1
+    CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar RANLIB=x86_64-w64-mingw32-ranlib \
+        CFLAGS="-O2" ./configure --prefix="$dest" "${SODIUM_CONFIGURE[@]}" || return 1
+    make -j"$(nproc)" || return 1
+    make install || return 1
+    [ -f "$dest/lib/libsodium.a" ] && [ -f "$dest/include/sodium.h" ]
+}
+
+# The static libsodium for MinGW: from the cache folder, else built there from Debian's source
+# package (about two minutes).
+get_sodium() {
+    SODIUM_VERSION=$(dpkg-query -W -f='${source:Version}' libsodium-dev)
+    SODIUM_DIR=$(sodium_cache_dir)
+    [ -f "$SODIUM_DIR/.complete" ] && return 0
+    local src="$OUT/sodium-source" started
+    say "Building libsodium $SODIUM_VERSION for MinGW-w64 from Debian's source into $SODIUM_DIR"
+    ensure_source_lists "libsodium=$SODIUM_VERSION"
+    rm -rf "$src" "$SODIUM_DIR"
+    mkdir -p "$src"
+    started=$(date +%s)
+    if ! (sodium_build "$src" "$SODIUM_DIR") >"$LOGS/sodium-build.log" 2>&1; then
+        rm -rf "$SODIUM_DIR"
+        fail "building libsodium failed; see $LOGS/sodium-build.log"
+    fi
+    touch "$SODIUM_DIR/.complete"
+    echo "libsodium built in $(($(date +%s) - started)) s"
 }
 
 # ---- Wine --------------------------------------------------------------------------------------
@@ -527,11 +579,13 @@ main() {
     say "Qt for MinGW: $QT_DIR"
     get_xlsxwriter
     say "libxlsxwriter for MinGW: $XLSXWRITER_DIR"
+    get_sodium
+    say "libsodium for MinGW: $SODIUM_DIR"
 
     say "Cross-building"
     configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR" \
-        -DXLSXWRITER_ROOT="$XLSXWRITER_DIR"
+        -DXLSXWRITER_ROOT="$XLSXWRITER_DIR" -DSODIUM_ROOT="$SODIUM_DIR"
 
     setup_wine
     trap cleanup EXIT
