@@ -24,6 +24,7 @@ WINDOWS_PACKAGES=(
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool x11-utils
     nsis zip unzip fp-utils imagemagick python3 binutils-mingw-w64-x86-64
+    autoconf automake libtool # libsodium's source comes without its configure script
 )
 # The options libxlsxwriter is configured with; they are part of its cache key.
 XLSXWRITER_CONFIGURE=(
@@ -235,6 +236,7 @@ sodium_build() {
     tree=$(find . -maxdepth 1 -type d -name 'libsodium-*' | head -n1)
     [ -n "$tree" ] || return 1
     cd "$tree" || return 1
+    [ -x configure ] || autoreconf -fi || return 1
     CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar RANLIB=x86_64-w64-mingw32-ranlib \
         CFLAGS="-O2" ./configure --prefix="$dest" "${SODIUM_CONFIGURE[@]}" || return 1
     make -j"$(nproc)" || return 1
