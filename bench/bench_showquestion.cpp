@@ -1,7 +1,8 @@
 // Showing a question: a normal test of 50 questions, and tests of several
-// megabytes in which the question shown lies at the end.
+// megabytes in which the question shown lies at the end. Opening a test, plain and sealed.
 #include "content/answerrows.h"
 #include "content/questiondisplay.h"
+#include "content/sealedtest.h"
 #include "content/testdocument.h"
 #include "generatedtest.h"
 #include "richtext/richedit.h"
@@ -22,17 +23,23 @@ struct Window
     QTemporaryDir dir;
     QString path;
 
-    explicit Window(const QByteArray &data)
+    explicit Window(const QByteArray &data, const QString &password = QString())
         : path(writeTestFile(dir, QStringLiteral("bench.tstt"), data))
     {
         information.setPlain(QStringLiteral("Сведения о тесте\n"));
-        open();
+        open(password);
         form.show();
     }
-    void open()
+    void open(const QString &password = QString())
     {
         QString message;
-        if (test.open(path, &message) != merilon::TestDocument::OpenResult::Opened)
+        // One try: a wrong password ends the benchmark rather than asking again.
+        const auto ask = [&](bool again) -> std::optional<QString> {
+            if (again)
+                return std::nullopt;
+            return password;
+        };
+        if (test.open(path, &message, ask) != merilon::TestDocument::OpenResult::Opened)
             qFatal("the test does not open: %s", qPrintable(message));
     }
 };
@@ -83,8 +90,28 @@ void BM_OpenAndCheck50(benchmark::State &state)
         window.open();
 }
 
+// Opening a test of `range(0)` megabytes, plain or sealed with the sealing's own cost: the
+// password's hash, the decryption, reading and checking.
+void BM_OpenPlain(benchmark::State &state)
+{
+    Window window(generateTest(state.range(0) << 20));
+    for (auto _ : state)
+        window.open();
+}
+
+void BM_OpenSealed(benchmark::State &state)
+{
+    const QByteArray plain = generateTest(state.range(0) << 20);
+    Window window(merilon::sealed::seal(plain, "пароль учителя"), QStringLiteral("пароль учителя"));
+    for (auto _ : state)
+        window.open(QStringLiteral("пароль учителя"));
+    state.counters["plain_bytes"] = double(plain.size());
+}
+
 } // namespace
 
+BENCHMARK(BM_OpenPlain)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSealed)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowQuestion50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowQuestionLarge)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstShowAfterOpen)->Arg(5)->Unit(benchmark::kMillisecond);

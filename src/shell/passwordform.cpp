@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 namespace merilon {
@@ -27,6 +28,10 @@ TPasswordform::TPasswordform(QWidget *parent)
         for (QWidget *button : {ui->Buttonok, ui->Buttoncancel})
             button->move(button->x() + grow, button->y());
     }
+    // Red in the window's own font, as the result window marks a grade.
+    QPalette red = ui->Labelerror->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    ui->Labelerror->setPalette(red);
     fixedDialogFrame(*this, true);
     keepLabelsWhole(*this);
     setWrongPassword(false);

@@ -244,6 +244,8 @@ void TestDialogs::passwordWindow()
         form.show();
         QVERIFY(!ui.Labelerror->isHidden());
         QCOMPARE(ui.Labelerror->text(), QStringLiteral("Неверный пароль."));
+        QCOMPARE(ui.Labelerror->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(ui.Labelerror->font(), ui.Labelprompt->font());
         QVERIFY(ui.Editpassword->text().isEmpty());
         QVERIFY(form.rect().contains(ui.Labelerror->geometry()));
         // Escape gives up.
