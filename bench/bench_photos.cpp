@@ -3,6 +3,7 @@
 // memory the program and merilon-check need for it.
 #include "generatedtest.h"
 #include "program/program.h"
+#include "richtext/qtcompat.h"
 #include "shell/desktop.h"
 
 #include <QApplication>

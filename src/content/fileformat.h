@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
+#include "richtext/qtcompat.h"
+
 #include <QString>
 
 namespace merilon {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "richtext/qtcompat.h"
+
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <array>
 #include <cstdint>

@@ -95,7 +95,8 @@ QByteArray Journal::inFront(const QByteArray &front, const QByteArray &journal)
         return journal;
     const qsizetype body = front.indexOf("\n\\pard") + 1;
     const qsizetype close = front.lastIndexOf('}');
-    if (body > 0 && close > body && journal.startsWith(QByteArrayView(front).first(body)) &&
+    if (body > 0 && close > body &&
+        QByteArrayView(journal).startsWith(QByteArrayView(front).first(body)) &&
         QByteArrayView(journal).trimmed().endsWith('}')) {
         // A journal of our own records: the same fonts and colours, so the
         // record's paragraphs go straight in front of the older ones. A large
@@ -103,7 +104,9 @@ QByteArray Journal::inFront(const QByteArray &front, const QByteArray &journal)
         const QByteArrayView older = QByteArrayView(journal).sliced(body);
         QByteArray joined;
         joined.reserve(close + 5 + older.size());
-        joined.append(QByteArrayView(front).first(close)).append("\\par\n").append(older);
+        joined.append(front.constData(), close)
+            .append("\\par\n")
+            .append(older.data(), older.size());
         return joined;
     }
     // Any other journal is read whole, and keeps all its formatting.

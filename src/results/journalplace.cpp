@@ -2,11 +2,11 @@
 
 #include "journal.h"
 #include "recorddata.h"
+#include "richtext/qtcompat.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 namespace merilon {

@@ -1,10 +1,10 @@
 #include "recorddata.h"
 
+#include "richtext/qtcompat.h"
 #include "richtext/rtfreader.h"
 
 #include <QHash>
 #include <QSet>
-#include <QStringDecoder>
 #include <QUrl>
 #include <QUuid>
 #include <algorithm>
@@ -33,7 +33,9 @@ QString fieldText(QByteArrayView value)
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return {};
-    text.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    text.truncate(
+        std::remove_if(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; }) -
+        text.begin());
     return text.left(1000);
 }
 

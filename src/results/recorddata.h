@@ -1,6 +1,7 @@
 #pragma once
 
 #include "resulttable.h"
+#include "richtext/qtcompat.h"
 
 #include <QByteArray>
 #include <QDateTime>

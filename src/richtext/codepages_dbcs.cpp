@@ -5,7 +5,7 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <QStringDecoder>
+#include "qtcompat.h"
 #endif
 
 namespace merilon::rtf {

@@ -120,7 +120,7 @@ QImage drawMetafile(const QByteArray &data, bool enhanced, int widthPx, int heig
                 const bool played = wmf_play(api, 0, &box) == wmf_E_None;
                 std::fclose(stream);
                 if (played && length > 0)
-                    image = QImage::fromData(QByteArrayView(buffer, qsizetype(length)), "PNG");
+                    image = QImage::fromData(QByteArray::fromRawData(buffer, int(length)), "PNG");
                 std::free(buffer);
             }
         }

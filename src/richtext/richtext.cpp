@@ -2,6 +2,7 @@
 
 #include "clipboardformats.h"
 #include "codepages.h"
+#include "qtcompat.h"
 #include "rtfdocument.h"
 #include "rtfreader.h"
 
@@ -13,7 +14,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -59,13 +59,13 @@ QString decodePlainText(const QByteArray &data)
         return static_cast<unsigned char>(data[i]);
     };
     if (data.size() >= 3 && bytes(0) == 0xEF && bytes(1) == 0xBB && bytes(2) == 0xBF) {
-        text = QString::fromUtf8(data.sliced(3));
+        text = QString::fromUtf8(data.mid(3));
     } else if (data.size() >= 2 && bytes(0) == 0xFF && bytes(1) == 0xFE) {
         QStringDecoder decoder(QStringConverter::Utf16LE);
-        text = decoder(data.sliced(2));
+        text = decoder(data.mid(2));
     } else if (data.size() >= 2 && bytes(0) == 0xFE && bytes(1) == 0xFF) {
         QStringDecoder decoder(QStringConverter::Utf16BE);
-        text = decoder(data.sliced(2));
+        text = decoder(data.mid(2));
     } else {
         QStringDecoder decoder(QStringConverter::Utf8);
         text = decoder(data);
@@ -378,7 +378,7 @@ int RichText::FindText(const QString &text, qint64 start, qint64 length) const
     if (to - from < text.size())
         return -1;
     const qsizetype found =
-        QStringView(all).sliced(from, to - from).indexOf(text, 0, Qt::CaseInsensitive);
+        QStringView(all).mid(from, to - from).indexOf(text, 0, Qt::CaseInsensitive);
     return found < 0 ? -1 : static_cast<int>(from + found);
 }
 

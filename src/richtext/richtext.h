@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qtcompat.h"
+
 #include <QColor>
 #include <QFont>
 #include <QObject>

@@ -2,6 +2,7 @@
 
 #include "codepages.h"
 #include "metafile.h"
+#include "qtcompat.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -68,7 +69,6 @@ QImage decodePicture(const Picture &picture, QSize &size)
         QImageReader reader(&buffer, picture.kind == Picture::Kind::Png    ? "png"
                                      : picture.kind == Picture::Kind::Jpeg ? "jpeg"
                                                                            : "bmp");
-        reader.setAllocationLimit(64); // megabytes: a picture in a test, not a poster
         size = reader.size();
         if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
             return {};
@@ -76,7 +76,7 @@ QImage decodePicture(const Picture &picture, QSize &size)
         if (decoded != size)
             reader.setScaledSize(decoded);
         QImage image;
-        if (!reader.read(&image))
+        if (!readImageWithin(reader, &image, 64)) // megabytes: a picture in a test, not a poster
             return {};
         return image;
     }
@@ -471,8 +471,12 @@ QByteArray dataOf(const QTextCharFormat &format)
     if (!format.hasProperty(kDataProperty))
         return {};
     QByteArray data = format.property(kDataProperty).toString().toLatin1().left(kMaxDataBytes);
-    data.removeIf(
-        [](char c) { return c < 0x20 || c >= 0x7F || c == '\\' || c == '{' || c == '}'; });
+    data.truncate(std::remove_if(data.begin(), data.end(),
+                                 [](char c) {
+                                     return c < 0x20 || c >= 0x7F || c == '\\' || c == '{' ||
+                                            c == '}';
+                                 }) -
+                  data.begin());
     return data;
 }
 

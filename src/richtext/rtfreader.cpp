@@ -250,7 +250,7 @@ void Reader::flush()
         if (ch.isHighSurrogate() && i + 1 < m_buffer.size() && m_buffer.at(i + 1).isLowSurrogate())
             ++i;
         else if (ch.isSurrogate())
-            m_buffer[i] = QChar(QChar::ReplacementCharacter);
+            m_buffer.data()[i] = QChar(QChar::ReplacementCharacter);
     }
     m_sink.text(m_buffer, currentStyle());
     m_buffer.clear();

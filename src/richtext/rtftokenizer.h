@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
+#include "qtcompat.h"
+
 #include <string_view>
 
 // Splitting RTF bytes into tokens: braces, control words with their numbers, control

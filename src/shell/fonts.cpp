@@ -1,5 +1,7 @@
 #include "fonts.h"
 
+#include "richtext/qtcompat.h"
+
 #include <QFile>
 #include <QFontDatabase>
 
@@ -16,7 +18,7 @@ QFont windowFont()
 
 void loadWindowFonts()
 {
-    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+    if (hasFontFamily(QStringLiteral("Tahoma")))
         return;
     // Only the regular face: Wine's "Tahoma Bold" (tahomabd.ttf) has regular strokes on wider
     // advances, so bold text would come out regular and spread out. With the regular face
