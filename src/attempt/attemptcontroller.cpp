@@ -9,6 +9,7 @@
 #include "shell/passwordform.h"
 #include "shell/statusbar.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -36,6 +37,10 @@ AttemptController::AttemptController(const Parts &parts, QObject *parent)
 
 void AttemptController::FileOpen1Execute()
 {
+    // As the other commands: not while the command is off, even when triggered from code
+    // (Qt 5 runs a disabled action's trigger()).
+    if (!m_parts.form.controls().FileOpen1->isEnabled())
+        return;
     const QString path =
         m_parts.desktop.openFileName(&m_parts.form, QStringLiteral("Файлы теста *.tstt (*.tstt)"));
     if (!path.isEmpty())

@@ -60,8 +60,8 @@ int findMarkerLine(const RichText &document, int number, int fromLine)
     const QString marker = QLatin1Char('#') + QString::number(number);
     for (qsizetype at = text.indexOf(marker, from); at >= 0; at = text.indexOf(marker, at + 1)) {
         const qsizetype after = at + marker.size();
-        const bool lineStart = at == 0 || text[at - 1] == QLatin1Char('\n');
-        if (lineStart && (after >= text.size() || !isDigit(text[after])))
+        const bool lineStart = at == 0 || text.at(at - 1) == QLatin1Char('\n');
+        if (lineStart && (after >= text.size() || !isDigit(text.at(after))))
             return document.LineOfPosition(static_cast<int>(at));
     }
     return -1;

@@ -160,7 +160,7 @@ std::optional<QString> obtainPassword(const QString &passwordFile, const Passwor
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
         const qsizetype end = bytes.indexOf('\n');
-        password = QString::fromUtf8(end < 0 ? bytes : bytes.first(end));
+        password = QString::fromUtf8(end < 0 ? bytes : bytes.left(end));
         if (password.endsWith(QLatin1Char('\r')))
             password.chop(1);
         sealed::wipe(bytes);

@@ -31,7 +31,7 @@ std::vector<MarkerLine> markerLines(const RichText &document)
         qsizetype end = text.indexOf(QLatin1Char('\n'), position);
         if (end < 0)
             end = text.size();
-        const QStringView line = QStringView(text).sliced(position, end - position);
+        const QStringView line = QStringView(text).mid(position, end - position);
         const int number = markerNumber(line);
         if (number > 0 && line[1] != QLatin1Char('0')) {
             const qsizetype after = 1 + QString::number(number).size();

@@ -5,6 +5,7 @@
 #include "shell/inforform.h"
 #include "shell/mainform.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 

@@ -144,15 +144,15 @@ void appendCsvLine(QString &out, const auto &cells, int count)
 QByteArray cellText(const QString &text)
 {
     QString out;
-    out.reserve(std::min(text.size(), MaxCellChars));
+    out.reserve(std::min<qsizetype>(text.size(), MaxCellChars));
     const auto isHex = [](QChar c) {
         return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t c = text[i].unicode();
+        char16_t c = text.at(i).unicode();
         QStringView piece(&c, 1);
         if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
             c = u'\n';
         } else if (c < 0x20 && c != u'\t' && c != u'\n') {
@@ -160,13 +160,13 @@ QByteArray cellText(const QString &text)
         } else if (c == 0xFFFE || c == 0xFFFF || QChar::isLowSurrogate(c)) {
             c = QChar::ReplacementCharacter;
         } else if (QChar::isHighSurrogate(c)) {
-            if (i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            if (i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
                 piece = QStringView(text).mid(i++, 2);
             else
                 c = QChar::ReplacementCharacter;
-        } else if (c == u'_' && i + 6 < text.size() && text[i + 1] == QLatin1Char('x') &&
+        } else if (c == u'_' && i + 6 < text.size() && text.at(i + 1) == QLatin1Char('x') &&
                    std::all_of(text.begin() + i + 2, text.begin() + i + 6, isHex) &&
-                   text[i + 6] == QLatin1Char('_')) {
+                   text.at(i + 6) == QLatin1Char('_')) {
             piece = u"_x005F_";
         }
         if (out.size() + piece.size() > MaxCellChars)

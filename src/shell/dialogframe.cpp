@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPixmap>
+#include <QVariant>
 #include <QWidget>
 
 namespace merilon {
@@ -24,7 +26,8 @@ namespace merilon {
 void keepLabelsWhole(QWidget &window)
 {
     for (QLabel *label : window.findChildren<QLabel *>()) {
-        if (label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull())
+        if (label->wordWrap() || label->text().isEmpty() ||
+            !label->property("pixmap").value<QPixmap>().isNull())
             continue;
         const QRect room = label->contentsRect();
         const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;

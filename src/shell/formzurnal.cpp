@@ -41,7 +41,7 @@ bool TFormzurnal::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const QKeySequence pressed(key->keyCombination());
+        const QKeySequence pressed(key->key() | int(key->modifiers()));
         if (pressed == ui->copydoc->shortcut() || pressed == ui->printdoc->shortcut() ||
             pressed == ui->tabledoc->shortcut()) {
             event->ignore(); // left to the window's commands

@@ -23,7 +23,7 @@ void StatusBar::setPanels(const QList<int> &widths, int restReserve)
     qDeleteAll(m_panels);
     m_panels.clear();
     m_widths = widths;
-    m_texts = QStringList(widths.size(), QString());
+    m_texts.clear();
     m_restReserve = restReserve;
     for (int i = 0; i < widths.size(); ++i) {
         auto *panel = new QLabel(m_strip);
@@ -32,6 +32,7 @@ void StatusBar::setPanels(const QList<int> &widths, int restReserve)
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         m_panels.append(panel);
+        m_texts.append(QString());
     }
     StatusBar1Resize();
 }
