@@ -2,6 +2,7 @@
 #include "shell/statusbar.h"
 #include "testfiles.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>

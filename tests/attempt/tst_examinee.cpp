@@ -2,6 +2,7 @@
 // and the hint panel.
 #include "program.h"
 #include "program/startup.h"
+#include "richtext/qtcompat.h"
 #include "shell/fonts.h"
 #include "shell/menubar.h"
 #include "shell/statusbar.h"
@@ -184,8 +185,8 @@ void TestExaminee::longAnswerScrolls()
     QVERIFY(up->isEnabled());
     up->click();
     QCOMPARE(longRow->verticalScrollBar()->value(), 0);
-    QWheelEvent wheel(QPointF(20, 10), longRow->viewport()->mapToGlobal(QPointF(20, 10)), {},
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(20, 10), QPointF(longRow->viewport()->mapToGlobal(QPoint(20, 10))),
+                      {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(longRow->viewport(), &wheel);
     QVERIFY(longRow->verticalScrollBar()->value() > 0);
     // Wheeled on to the end, the last line of text sits at the row's bottom, not a blank line.
@@ -463,7 +464,7 @@ void TestExaminee::captionsAndFonts()
     // Captions are the layouts' own: the system adds no application name to them.
     QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Merilon"));
     QCOMPARE(w.MainForm.windowTitle(), QStringLiteral("Мерилон и обучение"));
-    if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+    if (!merilon::hasFontFamily(QStringLiteral("Tahoma")))
         QSKIP("no Tahoma here, and none from Wine's fonts");
     QCOMPARE(QFontInfo(windowFont()).family(), QStringLiteral("Tahoma"));
 }

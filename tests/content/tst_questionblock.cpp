@@ -8,6 +8,15 @@ using namespace merilon;
 
 namespace {
 
+// `count` copies of `value`.
+template <typename T> QList<T> copies(int count, const T &value)
+{
+    QList<T> list;
+    for (int i = 0; i < count; ++i)
+        list.append(value);
+    return list;
+}
+
 // What the display takes out of a question, as plain text.
 struct Shown
 {
@@ -126,7 +135,7 @@ void TestQuestionBlock::showsQuestion_data()
         << QStringList{"a\n", "b\n"} << QList<bool>{true, false};
     QTest::newRow("more variants than rows")
         << "#7 Q\n" + QStringLiteral("-v\n").repeated(12) + "\n" + next << 7 << 12 << "Q\n"
-        << QStringList(10, "v\n") << QList<bool>(10, false);
+        << QStringList(copies<QString>(10, "v\n")) << copies(10, false);
 }
 
 void TestQuestionBlock::showsQuestion()

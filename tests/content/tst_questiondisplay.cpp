@@ -130,8 +130,8 @@ void TestQuestionDisplay::showsQuestionWithItsFormatting()
     p.display.ShowQuestion(1);
 
     const RichText &question = p.questionArea();
-    QCOMPARE(question.Lines()[0],
-             QStringLiteral("Жирный и курсив и красный") + QChar::ObjectReplacementCharacter);
+    QCOMPARE(question.Lines()[0], QStringLiteral("Жирный и курсив и красный") +
+                                      QChar(QChar::ObjectReplacementCharacter));
     QVERIFY(formatOf(question, QStringLiteral("Жирный")).fontWeight() >= QFont::Bold);
     QVERIFY(formatOf(question, QStringLiteral("курсив")).fontItalic());
     QCOMPARE(formatOf(question, QStringLiteral("красный")).foreground().color(), QColor(Qt::red));

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (opened.status != s::Status::Opened || opened.test != bytes)
             abort();
         const qsizetype cut = qsizetype(size % size_t(sealedFile.size()));
-        if (s::open(sealedFile.first(cut), "fuzz").status == s::Status::Opened)
+        if (s::open(sealedFile.left(cut), "fuzz").status == s::Status::Opened)
             abort();
     }
     return 0;

@@ -175,7 +175,7 @@ void TestFullAttempt::sealedTestRecordsProveThemselves()
     const QString editedPath = testfiles::write(dir, QStringLiteral("edited.res"), edited);
     QCOMPARE(checks(editedPath, sealedTest), QStringList({"Проверка", "изменена", "без проверки"}));
     QByteArray retimed = written;
-    const qsizetype time = retimed.indexOf("&time=");
+    const auto time = retimed.indexOf("&time=");
     QVERIFY(time > 0);
     retimed[time + 6] = retimed[time + 6] == '1' ? '2' : '1';
     QCOMPARE(checks(testfiles::write(dir, QStringLiteral("retimed.res"), retimed), sealedTest),

@@ -77,7 +77,7 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
     QVERIFY(QDir().mkpath(bin));
     TestProgram p;
     InfoCommands help(p.MainForm, p.Inforform, p.desktop, bin, p.place);
-    p.desktop.refusedDocuments = {QStringLiteral(".chm")};
+    p.desktop.refusedDocuments = QStringList{QStringLiteral(".chm")};
     const auto press = [&] {
         p.desktop.documents.clear();
         help.HelpfileExecute();
@@ -115,7 +115,7 @@ void TestInfoCommands::htmlGuideWhereNoViewer()
 
     QVERIFY(p.desktop.warnings.isEmpty());
     // A guide that no browser opens either.
-    p.desktop.refusedDocuments = {QStringLiteral(".chm"), QStringLiteral(".html")};
+    p.desktop.refusedDocuments = QStringList{QStringLiteral(".chm"), QStringLiteral(".html")};
     QCOMPARE(press(), (QStringList{chm, beside}));
     QCOMPARE(p.desktop.warnings.size(), 1);
     QVERIFY2(p.desktop.warnings.takeFirst().endsWith(
@@ -173,7 +173,7 @@ void TestInfoCommands::helpFromANetworkFolder()
     QCOMPARE(p.desktop.documents, QStringList{chm});
 
     p.desktop.documents.clear();
-    p.desktop.networkFolders = {root.path()};
+    p.desktop.networkFolders = QStringList{root.path()};
     help.HelpfileExecute();
     QCOMPARE(p.desktop.documents, QStringList{guide});
 

@@ -84,9 +84,9 @@ QList<QStringList> parseCsv(const QString &text)
     QString field;
     bool quoted = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted && c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == c)
-            field += text[++i];
+        const QChar c = text.at(i);
+        if (quoted && c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == c)
+            field += text.at(++i);
         else if (c == QLatin1Char('"'))
             quoted = !quoted;
         else if (!quoted && (c == QLatin1Char(';') || c == QLatin1Char('\n')))
@@ -250,10 +250,13 @@ void TestResultTable::workbookLayout()
         QStringList found;
         const QString xml =
             captured(sheet, QStringLiteral("<row r=\"%1\"[^>]*>(.*?)</row>").arg(row));
-        for (const auto &cell :
-             QRegularExpression(QStringLiteral("<c r=\"(\\w+)\"[^>]*?( t=\"s\")?>"))
-                 .globalMatch(xml))
+        QRegularExpressionMatchIterator cells =
+            QRegularExpression(QStringLiteral("<c r=\"(\\w+)\"[^>]*?( t=\"s\")?>"))
+                .globalMatch(xml);
+        while (cells.hasNext()) {
+            const QRegularExpressionMatch cell = cells.next();
             found << cell.captured(1) + (cell.captured(2).isEmpty() ? "" : "s");
+        }
         return found.join(QLatin1Char(' '));
     };
     QCOMPARE(cells(2), QStringLiteral("A2 B2 C2s D2s E2s F2 G2 H2 I2 J2 K2s"));

@@ -59,9 +59,12 @@ struct Ending
 QString said(QProcess &writer)
 {
     QStringList lines = QString::fromLocal8Bit(writer.readAll()).split(QLatin1Char('\n'));
-    lines.removeIf([](const QString &line) {
-        return line.isEmpty() || line.startsWith(QStringLiteral("QStandardPaths:"));
-    });
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const QString &line) {
+                                   return line.isEmpty() ||
+                                          line.startsWith(QStringLiteral("QStandardPaths:"));
+                               }),
+                lines.end());
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -133,8 +136,8 @@ public:
                 if (--running == 0)
                     loop.quit();
             };
-            QObject::connect(writer, &QProcess::finished, &loop,
-                             [ended](int code, QProcess::ExitStatus status) {
+            QObject::connect(writer, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+                             &loop, [ended](int code, QProcess::ExitStatus status) {
                                  ended(status == QProcess::NormalExit ? code : -1);
                              });
             QObject::connect(writer, &QProcess::errorOccurred, &loop,
@@ -273,8 +276,11 @@ QStringList leftovers(const QString &folder)
 {
     QStringList found = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     found.removeAll(QStringLiteral("Journal.res"));
-    found.removeIf(
-        [](const QString &name) { return name.startsWith(QStringLiteral(".fuse_hidden")); });
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [](const QString &name) {
+                                   return name.startsWith(QStringLiteral(".fuse_hidden"));
+                               }),
+                found.end());
     return found;
 }
 

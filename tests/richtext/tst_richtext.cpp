@@ -1,3 +1,4 @@
+#include "richtext/qtcompat.h"
 #include "richtext/richedit.h"
 #include "richtext/richtext.h"
 
@@ -9,7 +10,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
-#include <QStringEncoder>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
@@ -666,8 +666,11 @@ void TestRichText::overflowScrollsByBarOrButtons()
     QVERIFY(!edit.verticalScrollBar()->isVisible());
     QCOMPARE(edit.stepButton(false)->geometry().right() + 1, edit.stepButton(true)->x());
     QCOMPARE(edit.viewport()->width(), edit.contentsRect().width() - 2 * extent);
+    // Qt 5's text edit starts a pixel down, to show the whole cursor; Qt 6's at the top.
+    const int start = edit.verticalScrollBar()->value();
+    QVERIFY(start <= 1);
     edit.stepButton(true)->click();
-    QCOMPARE(edit.verticalScrollBar()->value(), edit.verticalScrollBar()->singleStep());
+    QCOMPARE(edit.verticalScrollBar()->value(), start + edit.verticalScrollBar()->singleStep());
 
     // High enough: the bar, and no buttons; all text in view: neither.
     edit.resize(300, std::max(3 * extent, 3 * line) + 2 * edit.frameWidth());

@@ -8,6 +8,7 @@
 #include "shell/startform.h"
 #include "shell/statusbar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,7 +131,8 @@ void TestDialogs::aboutBox()
     QCOMPARE(ui.Version->text(), QStringLiteral("Версия: 1.1.1.1"));
     QVERIFY(ui.Comments->text().startsWith(QStringLiteral("Комментарий:       Программа")));
     QVERIFY(ui.OKButton->isDefault());
-    QCOMPARE(ui.ProgramIcon->pixmap().size(), QSize(32, 32)); // the program's icon
+    QCOMPARE(ui.ProgramIcon->property("pixmap").value<QPixmap>().size(),
+             QSize(32, 32)); // the program's icon
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::keyClick(&about, Qt::Key_Return);

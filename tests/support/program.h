@@ -7,6 +7,7 @@
 #include "richtext/richedit.h"
 #include "scripteddesktop.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
