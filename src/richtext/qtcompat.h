@@ -122,7 +122,8 @@ public:
     }
     bool endsWith(char c) const noexcept { return !empty() && back() == c; }
 
-    // A negative start counts from the end, as in Qt 6.
+    // A negative start counts from the end, as in Qt 6, which leaves a needle longer than a
+    // byte looked for from before the start undefined: it is looked for from the start here.
     qsizetype indexOf(QByteArrayView needle, qsizetype from = 0) const noexcept
     {
         if (from < 0)

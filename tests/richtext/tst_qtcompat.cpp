@@ -63,7 +63,9 @@ void TestQtCompat::byteViewSearches()
     QCOMPARE(view.indexOf("\r\n"), qsizetype(3));
     QCOMPARE(view.indexOf("\r\n", 4), qsizetype(8));
     QCOMPARE(view.indexOf("\r\n", -2), qsizetype(8)); // counted from the end
-    QCOMPARE(view.indexOf("\r\n", -100), qsizetype(3));
+    QCOMPARE(view.indexOf("\r\n", -10), qsizetype(3));
+    QCOMPARE(view.indexOf('\n', -100), qsizetype(4)); // a byte from the start
+    QCOMPARE(view.indexOf(QByteArrayView(""), -100), qsizetype(0));
     QCOMPARE(view.indexOf("three"), qsizetype(-1));
     QCOMPARE(view.indexOf('t'), qsizetype(5));
     QCOMPARE(view.indexOf(QByteArrayView(""), 10), qsizetype(10));
