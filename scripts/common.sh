@@ -14,6 +14,8 @@ PACKAGES=(
     libxlsxwriter-dev zlib1g-dev libsodium-dev
     xvfb xauth unzip libreoffice-calc-nogui
 )
+# Qt 5.15, which the build for old Windows needs; CI builds and tests against it too.
+QT5_PACKAGES=(qtbase5-dev qtbase5-dev-tools qttranslations5-l10n)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

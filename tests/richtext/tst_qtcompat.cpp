@@ -148,6 +148,10 @@ void TestQtCompat::decodesUtf16()
 
 void TestQtCompat::decodesByName()
 {
+#ifdef Q_OS_WIN
+    QSKIP("The Windows build reads East Asian code pages with the system's converters: its Qt "
+          "has no converters by name beyond Unicode and Latin-1.");
+#endif
     QStringDecoder shiftJis("Shift_JIS", QStringConverter::Flag::Stateless);
     QVERIFY(shiftJis.isValid());
     QCOMPARE(shiftJis.decode("\x82\xA0"), QStringLiteral("あ"));
