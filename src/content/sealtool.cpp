@@ -46,6 +46,31 @@ bool samePlace(const QString &a, const QString &b)
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
+// Reads a sealed test and checks its container, before any password is asked; false, with
+// `error`, when the file cannot be read, is damaged or is not sealed (`notSealed`, with %1 for
+// its name).
+bool readSealed(const QString &path, QByteArray &content, const QString &notSealed, QString *error)
+{
+    if (!readWholeFile(path, content, error))
+        return false;
+    sealed::Container container;
+    const sealed::Status status = sealed::parse(content, container);
+    if (status == sealed::Status::Opened)
+        return true;
+    *error = status == sealed::Status::NotSealed ? notSealed.arg(native(path))
+                                                 : sealed::message(status, native(path));
+    return false;
+}
+
+// The sealed test read by readSealed, opened with the password.
+sealed::Opened openSealed(const QByteArray &content, const QString &password)
+{
+    QByteArray bytes = sealed::passwordBytes(password);
+    sealed::Opened opened = sealed::open(content, bytes);
+    sealed::wipe(bytes);
+    return opened;
+}
+
 int seal(const QString &path, QString target, const QString &passwordFile,
          const PasswordReader &read, QTextStream &out, QTextStream &err)
 {
@@ -109,28 +134,16 @@ int unseal(const QString &path, const QString &target, const QString &passwordFi
     }
     QByteArray content;
     QString error;
-    if (!readWholeFile(path, content, &error)) {
+    if (!readSealed(path, content, QStringLiteral("Тест \"%1\" не защищён паролем."), &error)) {
         err << error << '\n';
         return 2;
     }
-    sealed::Container container;
-    const sealed::Status status = sealed::parse(content, container);
-    if (status == sealed::Status::NotSealed) {
-        err << QStringLiteral("Тест \"%1\" не защищён паролем.\n").arg(native(path));
-        return 2;
-    }
-    if (status != sealed::Status::Opened) {
-        err << sealed::message(status, native(path)) << '\n';
-        return 2;
-    }
-    std::optional<QString> password = obtainPassword(passwordFile, read, false, &error);
+    const std::optional<QString> password = obtainPassword(passwordFile, read, false, &error);
     if (!password) {
         err << error << '\n';
         return 2;
     }
-    QByteArray bytes = sealed::passwordBytes(*password);
-    sealed::Opened opened = sealed::open(content, bytes);
-    sealed::wipe(bytes);
+    sealed::Opened opened = openSealed(content, *password);
     if (opened.status != sealed::Status::Opened) {
         err << sealed::message(opened.status, native(path)) << '\n';
         return opened.status == sealed::Status::WrongPassword ? 1 : 2;
@@ -195,25 +208,18 @@ std::optional<sealed::RecordKey> sealedRecordKey(const QString &path, const QStr
                                                  QString *error)
 {
     QByteArray content;
-    if (!readWholeFile(path, content, error))
+    if (!readSealed(path, content,
+                    QStringLiteral("Тест \"%1\" не защищён паролем: записи проверяются только по "
+                                   "защищённому тесту."),
+                    error))
         return std::nullopt;
-    QByteArray bytes = sealed::passwordBytes(password);
-    sealed::Opened opened = sealed::open(content, bytes);
-    sealed::wipe(bytes);
+    sealed::Opened opened = openSealed(content, password);
     sealed::wipe(opened.test);
-    switch (opened.status) {
-    case sealed::Status::Opened:
-        return std::move(opened.recordKey);
-    case sealed::Status::NotSealed:
-        *error = QStringLiteral("Тест \"%1\" не защищён паролем: записи проверяются только по "
-                                "защищённому тесту.")
-                     .arg(native(path));
-        break;
-    default:
+    if (opened.status != sealed::Status::Opened) {
         *error = sealed::message(opened.status, native(path));
-        break;
+        return std::nullopt;
     }
-    return std::nullopt;
+    return std::move(opened.recordKey);
 }
 
 int runSealTool(const QStringList &arguments, const PasswordReader &read, QTextStream &out,

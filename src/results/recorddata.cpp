@@ -141,6 +141,16 @@ QString RecordData::newId()
     return QUuid::createUuid().toString(QUuid::Id128);
 }
 
+void RecordData::fillRow(TableRow &row) const
+{
+    row.confirmed = confirmed;
+    row.test = test;
+    row.secondsUsed = secondsUsed;
+    row.computer = computer;
+    row.surname = surname;
+    row.name = name;
+}
+
 QList<JournalRecord> readJournalRecords(QByteArrayView journal)
 {
     ParagraphSink sink;
@@ -163,12 +173,7 @@ QList<JournalRecord> readJournalRecords(QByteArrayView journal)
             record.seal = data.seal;
             record.proof = data.proof;
             TableRow &row = record.row;
-            row.confirmed = data.confirmed;
-            row.test = data.test;
-            row.secondsUsed = data.secondsUsed;
-            row.computer = data.computer;
-            row.surname = data.surname;
-            row.name = data.name;
+            data.fillRow(row);
             if (row.surname.isEmpty() && row.name.isEmpty()) {
                 // As the line shows them: the surname, a space, the name.
                 const QString both = line.mid(nameLabel.size()).trimmed();

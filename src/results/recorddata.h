@@ -36,6 +36,10 @@ struct RecordData
     static RecordData decode(QByteArrayView data);
 
     static QString newId();
+
+    // Puts into `row` what the record knows beyond its visible lines: its time, test, names,
+    // time used and computer.
+    void fillRow(TableRow &row) const;
 };
 
 // A journal's records, newest first, as the table shows them. Records of older programs have

@@ -40,12 +40,7 @@ QString nameLine(const TableRow &row)
 void proveRecord(RecordData &data, const TableRow &shown, const sealed::RecordKey &key)
 {
     TableRow row = shown;
-    row.surname = data.surname;
-    row.name = data.name;
-    row.confirmed = data.confirmed;
-    row.test = data.test;
-    row.computer = data.computer;
-    row.secondsUsed = data.secondsUsed;
+    data.fillRow(row);
     data.seal = QString::fromLatin1(key.id);
     data.proof = QString::fromLatin1(key.prove(message(data.id, data.questions, row)));
 }
