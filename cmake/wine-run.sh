@@ -6,7 +6,8 @@
 # starts the program. A program that runs longer than MERILON_WINE_TIMEOUT seconds (300 by
 # default) is killed with everything it started, and the run fails with status 124.
 #
-# WINEPREFIX, WINEPATH (where the DLLs are) and the QT_* variables come from the caller.
+# WINEPREFIX, WINEPATH (where the DLLs are), MERILON_WINE and the QT_* variables come from the
+# caller.
 set -u
 exe=$1
 shift
@@ -22,7 +23,8 @@ trap 'rm -f "$bat"' EXIT INT TERM
 : "${WINEDEBUG:=-all}"
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
 export WINEDEBUG WINEDLLOVERRIDES
-wine=/usr/lib/wine/wine64
+# MERILON_WINE names the loader: the 32-bit one for 32-bit programs in a 32-bit prefix.
+wine=${MERILON_WINE:-/usr/lib/wine/wine64}
 [ -x "$wine" ] || wine=wine64
 timeout --kill-after=10 "${MERILON_WINE_TIMEOUT:-300}" "$wine" cmd /c "$(winpath "$bat")" "$@"
 status=$?
