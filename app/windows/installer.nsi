@@ -5,8 +5,14 @@
 ;
 ; makensis -DVERSION=1.1.1.1 -DOUTFILE=<setup.exe> -DICON=<merilon.ico>
 ;          -DFILES=<File commands> -DUNFILES=<Delete commands>   (written by scripts/windows.sh)
-; A 64-bit installer for the 64-bit program (a 32-bit Windows refuses to start it at all).
+;          [-DLEGACY]   the package for older computers (Qt 5.15): Windows 7 SP1 and later
+;          [-DX86]      a 32-bit program, which runs on 32- and 64-bit Windows alike
+!ifdef X86
+Target x86-unicode
+!else
+; A 64-bit installer for a 64-bit program (a 32-bit Windows refuses to start it at all).
 Target amd64-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -16,6 +22,7 @@ ManifestDPIAware true
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 !include "WinVer.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Мерилон"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon"
@@ -55,6 +62,29 @@ Var ResultsFolder
 Var ResultsField
 
 Function .onInit
+!ifdef LEGACY
+    ; Qt 5.15 needs Windows 7 with Service Pack 1 or later.
+    ${IfNot} ${AtLeastWin7}
+        MessageBox MB_ICONSTOP|MB_OK "Программа ${PRODUCT} работает в Windows 7 с пакетом обновления 1 (SP1) и в более новых выпусках Windows.$\r$\n$\r$\nWindows XP и Windows Vista не поддерживаются: установить программу на этот компьютер нельзя." /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
+    ${If} ${IsWin7}
+    ${AndIfNot} ${AtLeastServicePack} 1
+        MessageBox MB_ICONSTOP|MB_OK "Программе ${PRODUCT} нужна Windows 7 с пакетом обновления 1 (SP1).$\r$\n$\r$\nУстановите пакет обновления 1 через Центр обновления Windows и запустите установку снова." /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
+    ; Where the main package runs (64-bit Windows 10 1809 and later), it is the better choice.
+    ${If} ${RunningX64}
+    ${AndIf} ${AtLeastWin10}
+    ${AndIf} ${AtLeastBuild} 17763
+        MessageBox MB_ICONQUESTION|MB_YESNO "Это пакет программы ${PRODUCT} для старых компьютеров (Windows 7 SP1, 8.1 и ранние выпуски Windows 10).$\r$\n$\r$\nНа этом компьютере лучше работает основной пакет: Merilon-${VERSION}-setup.exe.$\r$\n$\r$\nВсё равно установить пакет для старых компьютеров?" /SD IDYES IDYES legacy_anyway
+        SetErrorLevel 2
+        Quit
+        legacy_anyway:
+    ${EndIf}
+!else
     ; Qt 6 needs Windows 10 version 1809 (build 17763) or later; on an older Windows the
     ; program would not start at all.
     ${IfNot} ${AtLeastWin10}
@@ -63,6 +93,7 @@ Function .onInit
         SetErrorLevel 3
         Quit
     ${EndIf}
+!endif
     ${GetParameters} $0
     ClearErrors
     ${GetOptions} $0 "/RESULTS=" $ResultsFolder
