@@ -17,6 +17,10 @@ while IFS= read -r -d '' file; do
     # The import tables: "DLL Name: X" lines, then one line per function (hint, name).
     while read -r what; do
         build=${since[${what,,}]:-}
+        # API sets came with Windows 8; those that Windows 7 has are named in the list.
+        if [ -z "$build" ] && [[ ${what,,} == api-ms-win-* || ${what,,} == ext-ms-* ]]; then
+            build=9200
+        fi
         [ -n "$build" ] || continue
         if [ "$build" -gt "$minimum" ]; then
             echo "${file#"$folder"/} imports $what (Windows build $build; the minimum is $minimum)" >&2
