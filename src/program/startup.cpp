@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "program.h"
+#include "richtext/qtcompat.h"
 #include "shell/desktop.h"
 #include "shell/fonts.h"
 #include "shell/singleinstance.h"
@@ -28,6 +29,7 @@ int runProgram(int argc, char *argv[])
     if (!guard.CheckSingleInstance(QStringLiteral("Merilon")))
         return 0;
 
+    scaleLikeQt6();
     QApplication app(argc, argv);
     QTranslator qtRussian;
     setUpApplication(qtRussian);

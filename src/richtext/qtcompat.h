@@ -8,6 +8,7 @@
 // rather than doing something else.
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QtGlobal>
@@ -318,6 +319,18 @@ private:
 #endif
 
 namespace merilon {
+
+// Windows scale on a screen of more than 96 dots per inch by the screen's own factor, as Qt 6
+// always does; Qt 5 keeps them at their pixel sizes, where fonts grow and cut texts. Called
+// before the application object exists.
+inline void scaleLikeQt6()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+#endif
+}
 
 // Whether the system has the font family: a static question in Qt 6, one to an instance of
 // the database in Qt 5.
