@@ -14,16 +14,65 @@
 #
 # Everything goes under build/windows: qt-mingw (Qt from the archive), build (the cross build),
 # wine (the Wine prefix), dist (the zip and the installer), logs.
+#
+# windows.sh --legacy builds the package for older computers instead: 32-bit, against Qt 5.15,
+# for Windows 7 SP1, 8.1 and 10 in both widths, tested under a 32-bit Wine that reports
+# Windows 7, into build/windows-legacy. A machine whose kernel does not run 32-bit programs
+# (no 32-bit Wine) builds, checks and packages it without running it. windows.sh --legacy-x64
+# builds the same against a 64-bit Qt 5.15 and runs all of it under the 64-bit Wine set to
+# Windows 7, into build/windows-legacy-x64: the same code on Windows 7's code paths, where
+# 32-bit programs cannot run. Qt 5.15 comes from the archive named by MERILON_QT5_MINGW_ARCHIVE
+# (it is not built here from source).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/xdrive.sh"
+
+VARIANT=main
+case "${1:-}" in
+--legacy) VARIANT=legacy && shift ;;
+--legacy-x64) VARIANT=legacy-x64 && shift ;;
+esac
+case "$VARIANT" in
+main)
+    TRIPLE=x86_64-w64-mingw32
+    QT_MAJOR=6
+    PACKAGE=win64
+    SETUP_NAME=setup
+    MINIMUM_BUILD=17763 # Windows 10 1809, which Qt 6.4 needs
+    WINDOWS_SEEN=win10  # what Wine reports while the tests and the program run
+    OUT="$ROOT/build/windows"
+    ;;
+legacy)
+    TRIPLE=i686-w64-mingw32
+    QT_MAJOR=5
+    PACKAGE=win32-legacy
+    SETUP_NAME=win32-legacy-setup
+    MINIMUM_BUILD=7601 # Windows 7 SP1
+    WINDOWS_SEEN=win7
+    OUT="$ROOT/build/windows-legacy"
+    ;;
+legacy-x64)
+    TRIPLE=x86_64-w64-mingw32
+    QT_MAJOR=5
+    PACKAGE=win64-legacy
+    SETUP_NAME=win64-legacy-setup
+    MINIMUM_BUILD=7601
+    WINDOWS_SEEN=win7
+    OUT="$ROOT/build/windows-legacy-x64"
+    ;;
+esac
+LEGACY=$([ "$QT_MAJOR" = 5 ] && echo 1 || echo 0)
+BITS=$([ "$TRIPLE" = i686-w64-mingw32 ] && echo 32 || echo 64)
+TOOLCHAIN="$ROOT/cmake/mingw$BITS.cmake"
+RUNS=1 # 0 where this machine cannot run the build's programs
 
 WINDOWS_PACKAGES=(
     cmake ninja-build xz-utils dpkg-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool x11-utils
-    nsis zip unzip fp-utils imagemagick python3 binutils-mingw-w64-x86-64
+    nsis zip unzip fp-utils imagemagick python3 binutils-mingw-w64-x86-64 curl
     autoconf automake libtool # libsodium's source comes without its configure script
 )
 # The options libxlsxwriter is configured with; they are part of its cache key.
@@ -34,7 +83,7 @@ XLSXWRITER_CONFIGURE=(
 # The options libsodium is configured with; they are part of its cache key. No stack protector:
 # MinGW's needs a library of its own at link time.
 SODIUM_CONFIGURE=(
-    --host=x86_64-w64-mingw32 --disable-shared --enable-static --disable-ssp --with-pic=no
+    --host="$TRIPLE" --disable-shared --enable-static --disable-ssp --with-pic=no
 )
 # The options Qt is configured with; they are part of the cache key.
 QT_CONFIGURE=(
@@ -46,12 +95,15 @@ QT_CONFIGURE=(
     -no-feature-vulkan -no-feature-tabletevent -no-feature-androiddeployqt
 )
 
-OUT="$ROOT/build/windows"
 BUILD="$OUT/build"
 LOGS="$OUT/logs"
 DIST="$OUT/dist"
 WINE_RUN="$ROOT/cmake/wine-run.sh"
-WINE=/usr/lib/wine/wine64
+if [ "$BITS" = 32 ]; then
+    WINE=/usr/lib/wine/wine # the 32-bit loader, from wine32:i386
+else
+    WINE=/usr/lib/wine/wine64
+fi
 WINESERVER=/usr/lib/wine/wineserver
 
 say() { printf '== %s\n' "$*"; }
@@ -81,15 +133,19 @@ qt_from_archive() {
     say "Unpacking Qt for MinGW from $archive"
     rm -rf "$dest.part"
     mkdir -p "$dest.part"
+    # One folder at the top (qt-mingw/ for Qt 6, qt5-base-…/ for Qt 5) with the DLLs and the
+    # CMake package of this build's Qt.
+    local top
     if ! tar -xJf "$archive" -C "$dest.part" 2>"$LOGS/qt-archive.log" ||
-        [ ! -f "$dest.part/qt-mingw/lib/cmake/Qt6/Qt6Config.cmake" ] ||
-        [ ! -f "$dest.part/qt-mingw/bin/Qt6Core.dll" ]; then
+        ! top=$(find "$dest.part" -mindepth 1 -maxdepth 1 -type d) || [ "$(wc -l <<<"$top")" -ne 1 ] ||
+        [ ! -f "$top/lib/cmake/Qt$QT_MAJOR/Qt${QT_MAJOR}Config.cmake" ] ||
+        [ ! -f "$top/bin/Qt${QT_MAJOR}Core.dll" ]; then
         rm -rf "$dest.part"
-        echo "The Qt archive $archive is damaged or is not Qt for MinGW (no qt-mingw/ with Qt6Core.dll and its CMake package); see $LOGS/qt-archive.log." >&2
+        echo "The Qt archive $archive is damaged or is not Qt $QT_MAJOR for MinGW (no folder with Qt${QT_MAJOR}Core.dll and its CMake package); see $LOGS/qt-archive.log." >&2
         return 1
     fi
     rm -rf "$dest"
-    mv "$dest.part/qt-mingw" "$dest"
+    mv "$top" "$dest"
     rm -rf "$dest.part"
     echo "$sum" >"$dest/.archive-sha256"
     QT_DIR=$dest
@@ -120,6 +176,22 @@ ensure_source_lists() {
     as_root apt-get update
 }
 
+# source_to_fetch PACKAGE VERSION: VERSION when the mirror has that source package, else the
+# newest version of it that the mirror has (a mirror may list a security update's source
+# without holding it).
+source_to_fetch() {
+    local package=$1 version=$2 v dsc
+    for v in "$version" $(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -u -V -r); do
+        dsc=$(apt-get source --print-uris "$package=$v" 2>/dev/null | grep -o "'[^']*\.dsc'" | tr -d "'" | head -n1)
+        if [ -n "$dsc" ] && curl -fsI "$dsc" >/dev/null 2>&1; then
+            [ "$v" = "$version" ] || echo "windows.sh: the mirror lacks $package $version's source; taking $v" >&2
+            printf '%s' "$v"
+            return 0
+        fi
+    done
+    printf '%s' "$version"
+}
+
 qt_from_source() {
     local dest=$1 src="$OUT/qt-source" started
     say "Building Qt $QT_VERSION for MinGW-w64 from Debian's source into $dest."
@@ -145,6 +217,12 @@ qt_from_source() {
 }
 
 get_qt() {
+    if [ "$LEGACY" = 1 ]; then
+        [ -n "${MERILON_QT5_MINGW_ARCHIVE:-}" ] ||
+            fail "--legacy needs Qt 5.15 for 32-bit MinGW: name its archive in MERILON_QT5_MINGW_ARCHIVE"
+        qt_from_archive "$MERILON_QT5_MINGW_ARCHIVE" || fail "no Qt 5.15 for 32-bit MinGW"
+        return 0
+    fi
     QT_VERSION=$(dpkg-query -W -f='${Version}' qt6-base-dev)
     if [ -n "${MERILON_QT_MINGW_ARCHIVE:-}" ]; then
         qt_from_archive "$MERILON_QT_MINGW_ARCHIVE" && return 0
@@ -168,14 +246,14 @@ XLSXWRITER_DIR=""     # the prefix with the static libxlsxwriter and zlib the bu
 xlsxwriter_cache_dir() {
     local key
     key=$(printf '%s\n' "$XLSXWRITER_VERSION" "$ZLIB_VERSION" "${XLSXWRITER_CONFIGURE[*]}" \
-        "$(x86_64-w64-mingw32-gcc-posix --version | head -n1)" | sha256sum | cut -c1-12)
+        "$("$TRIPLE-gcc-posix" --version | head -n1)" | sha256sum | cut -c1-12)
     printf '%s/libxlsxwriter-%s-zlib-%s-mingw-%s' "$(cache_root)" "${XLSXWRITER_VERSION%%+*}" \
         "$(sed 's/^[0-9]*://; s/-[^-]*$//' <<<"$ZLIB_VERSION")" "$key"
 }
 
 # xlsxwriter_build SOURCE DEST: zlib, then libxlsxwriter against it, both static, into DEST.
 xlsxwriter_build() {
-    local src=$1 dest=$2 zlib xlsx toolchain="$ROOT/cmake/mingw64.cmake"
+    local src=$1 dest=$2 zlib xlsx toolchain="$TOOLCHAIN"
     cd "$src" || return 1
     apt-get source "zlib=$ZLIB_VERSION" "libxlsxwriter=$XLSXWRITER_VERSION" || return 1
     zlib=$(find . -maxdepth 1 -type d -name 'zlib-*' | head -n1)
@@ -202,9 +280,13 @@ get_xlsxwriter() {
     ZLIB_VERSION=$(dpkg-query -W -f='${source:Version}' zlib1g-dev)
     XLSXWRITER_DIR=$(xlsxwriter_cache_dir)
     [ -f "$XLSXWRITER_DIR/.complete" ] && return 0
+    ensure_source_lists "zlib=$ZLIB_VERSION" "libxlsxwriter=$XLSXWRITER_VERSION"
+    XLSXWRITER_VERSION=$(source_to_fetch libxlsxwriter "$XLSXWRITER_VERSION")
+    ZLIB_VERSION=$(source_to_fetch zlib "$ZLIB_VERSION")
+    XLSXWRITER_DIR=$(xlsxwriter_cache_dir)
+    [ -f "$XLSXWRITER_DIR/.complete" ] && return 0
     local src="$OUT/xlsxwriter-source" started
     say "Building libxlsxwriter $XLSXWRITER_VERSION and zlib $ZLIB_VERSION for MinGW-w64 from Debian's source into $XLSXWRITER_DIR"
-    ensure_source_lists "zlib=$ZLIB_VERSION" "libxlsxwriter=$XLSXWRITER_VERSION"
     rm -rf "$src" "$XLSXWRITER_DIR"
     mkdir -p "$src"
     started=$(date +%s)
@@ -224,7 +306,7 @@ SODIUM_DIR=""     # the prefix with the static libsodium the build links
 sodium_cache_dir() {
     local key
     key=$(printf '%s\n' "$SODIUM_VERSION" "${SODIUM_CONFIGURE[*]}" \
-        "$(x86_64-w64-mingw32-gcc-posix --version | head -n1)" | sha256sum | cut -c1-12)
+        "$("$TRIPLE-gcc-posix" --version | head -n1)" | sha256sum | cut -c1-12)
     printf '%s/libsodium-%s-mingw-%s' "$(cache_root)" "${SODIUM_VERSION%%+*}" "$key"
 }
 
@@ -237,7 +319,7 @@ sodium_build() {
     [ -n "$tree" ] || return 1
     cd "$tree" || return 1
     [ -x configure ] || autoreconf -fi || return 1
-    CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar RANLIB=x86_64-w64-mingw32-ranlib \
+    CC=$TRIPLE-gcc-posix AR=$TRIPLE-ar RANLIB=$TRIPLE-ranlib \
         CFLAGS="-O2" ./configure --prefix="$dest" "${SODIUM_CONFIGURE[@]}" || return 1
     make -j"$(nproc)" || return 1
     make install || return 1
@@ -250,9 +332,12 @@ get_sodium() {
     SODIUM_VERSION=$(dpkg-query -W -f='${source:Version}' libsodium-dev)
     SODIUM_DIR=$(sodium_cache_dir)
     [ -f "$SODIUM_DIR/.complete" ] && return 0
+    ensure_source_lists "libsodium=$SODIUM_VERSION"
+    SODIUM_VERSION=$(source_to_fetch libsodium "$SODIUM_VERSION")
+    SODIUM_DIR=$(sodium_cache_dir)
+    [ -f "$SODIUM_DIR/.complete" ] && return 0
     local src="$OUT/sodium-source" started
     say "Building libsodium $SODIUM_VERSION for MinGW-w64 from Debian's source into $SODIUM_DIR"
-    ensure_source_lists "libsodium=$SODIUM_VERSION"
     rm -rf "$src" "$SODIUM_DIR"
     mkdir -p "$src"
     started=$(date +%s)
@@ -266,13 +351,61 @@ get_sodium() {
 
 # ---- Wine --------------------------------------------------------------------------------------
 
+# Whether the kernel runs 32-bit x86 programs (some virtual machines' kernels do not): a
+# 32-bit ELF program of 96 bytes that exits with status 42.
+runs_32bit() {
+    local probe="$OUT/i386-probe"
+    python3 - "$probe" <<'PY'
+import struct, sys
+code = bytes.fromhex("b801000000bb2a000000cd80")  # exit(42) through int 0x80
+base, size = 0x08048000, 52 + 32 + 12
+header = b"\x7fELF\x01\x01\x01" + bytes(9) + struct.pack(
+    "<HHIIIIIHHHHHH", 2, 3, 1, base + 84, 52, 0, 0, 52, 32, 1, 0, 0, 0)
+program = struct.pack("<IIIIIIII", 1, 0, base, base, size, size, 5, 0x1000)
+with open(sys.argv[1], "wb") as out:
+    out.write(header + program + code)
+PY
+    chmod +x "$probe"
+    local status=0
+    "$probe" 2>/dev/null || status=$?
+    [ "$status" -eq 42 ]
+}
+
+# The 32-bit Wine (wine32 of the i386 architecture), which the 32-bit build's programs need.
+ensure_wine32() {
+    [ -x /usr/lib/wine/wine ] && return 0
+    say "Installing the 32-bit Wine (wine32:i386)"
+    dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+    export DEBIAN_FRONTEND=noninteractive
+    as_root apt-get update >"$LOGS/apt-i386.log" 2>&1 || true
+    as_root apt-get install -y --no-install-recommends wine32:i386 >>"$LOGS/apt-i386.log" 2>&1 && return 0
+    # A mirror may serve an i386 list that differs from the one its signed Release names
+    # ("File has unexpected size"); apt then leaves the list out, finds the i386 twins of the
+    # host's updated libraries at older versions and gives up. Take such a list as the mirror
+    # serves it (it is not checked against the Release file; the packages are checked against
+    # it) and try once more.
+    local uri file
+    while read -r uri file; do
+        [ -s "$file" ] && continue
+        echo "windows.sh: apt did not take $uri; using it unchecked against the Release file" >&2
+        curl -fsS "$uri.xz" | xz -dc | as_root tee "$file" >/dev/null || as_root rm -f "$file"
+    done < <(apt-get indextargets --no-release-info --format '$(URI) $(FILENAME)' \
+        'Created-By: Packages' 'Architecture: i386')
+    as_root apt-get install -y --no-install-recommends wine32:i386 >>"$LOGS/apt-i386.log" 2>&1 ||
+        fail "the 32-bit Wine cannot be installed; see $LOGS/apt-i386.log"
+}
+
 setup_wine() {
-    export WINEPREFIX="$OUT/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX="$OUT/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=$([ "$BITS" = 32 ] && echo win32 || echo win64) MERILON_WINE="$WINE"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "Creating the Wine prefix"
         timeout 300 "$WINE" wineboot -i >"$LOGS/wineboot.log" 2>&1 || fail "wineboot failed; see $LOGS/wineboot.log"
         timeout 60 "$WINESERVER" -w || true
     fi
+    # Qt takes the code paths of the Windows that Wine reports.
+    timeout 60 "$WINE" winecfg -v "$WINDOWS_SEEN" >/dev/null 2>&1 || fail "Wine cannot report $WINDOWS_SEEN"
+    timeout 60 "$WINESERVER" -w || true
     # The offscreen platform on Windows draws text from a font folder of its own.
     mkdir -p "$OUT/fonts"
     cp -u /usr/share/wine/fonts/tahoma*.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf \
@@ -285,8 +418,8 @@ setup_wine() {
 # The DLLs of Qt and of MinGW's runtime, for programs that run from the build folder.
 with_dll_path() {
     local gcc
-    gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-    WINEPATH="$(winpath "$QT_DIR/bin");$(winpath "$gcc");$(winpath /usr/x86_64-w64-mingw32/lib)" "$@"
+    gcc=$(dirname "$("$TRIPLE-g++-posix" -print-file-name=libstdc++-6.dll)")
+    WINEPATH="$(winpath "$QT_DIR/bin");$(winpath "$gcc");$(winpath "/usr/$TRIPLE/lib")" "$@"
 }
 
 stop_wine() {
@@ -308,7 +441,7 @@ SYMBOLS=""
 # The programs and DLLs without their debugging sections; those go into FOLDER/<name>.debug,
 # linked from the stripped file, so that a crash report can still be read.
 strip_binaries() {
-    local stage=$1 symbols=$2 file rel objcopy=x86_64-w64-mingw32-objcopy
+    local stage=$1 symbols=$2 file rel objcopy=$TRIPLE-objcopy
     rm -rf "$symbols"
     while IFS= read -r -d '' file; do
         rel=${file#"$stage"/}
@@ -345,21 +478,37 @@ sys.exit(1 if bad else 0)
 PY
 }
 
+# The import check must itself see a later function: a program that imports Windows 8's
+# GetSystemTimePreciseAsFileTime passes it only where the minimum is Windows 8 or later.
+check_the_import_check() {
+    local dir="$OUT/import-check"
+    rm -rf "$dir" && mkdir -p "$dir/program"
+    printf '#include <windows.h>\nint main(void) { FILETIME t; GetSystemTimePreciseAsFileTime(&t); return (int)t.dwLowDateTime; }\n' >"$dir/later.c"
+    "$TRIPLE-gcc-posix" -D_WIN32_WINNT=0x0602 -o "$dir/program/later.exe" "$dir/later.c" ||
+        fail "the program for the import check does not build"
+    if OBJDUMP="$TRIPLE-objdump" "$ROOT/scripts/check-imports.sh" "$dir/program" 7601 2>"$LOGS/import-check.log"; then
+        fail "the import check let a Windows 8 function pass for Windows 7"
+    fi
+    OBJDUMP="$TRIPLE-objdump" "$ROOT/scripts/check-imports.sh" "$dir/program" 9200 ||
+        fail "the import check refused a Windows 8 function for Windows 8"
+}
+
 build_packages() {
     VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
     local stage="$OUT/stage" lists="$OUT/installer"
     rm -rf "$stage" "$lists"
     mkdir -p "$DIST" "$lists"
     cmake --install "$BUILD" --prefix "$stage/Merilon" >"$LOGS/install.log"
-    ZIP="$DIST/Merilon-$VERSION-win64.zip"
-    SETUP="$DIST/Merilon-$VERSION-setup.exe"
-    SYMBOLS="$DIST/Merilon-$VERSION-win64-symbols.zip"
+    ZIP="$DIST/Merilon-$VERSION-$PACKAGE.zip"
+    SETUP="$DIST/Merilon-$VERSION-$SETUP_NAME.exe"
+    SYMBOLS="$DIST/Merilon-$VERSION-$PACKAGE-symbols.zip"
     rm -f "$ZIP" "$SETUP" "$SYMBOLS"
     strip_binaries "$stage/Merilon" "$OUT/symbols/Merilon"
-    # The installer refuses a Windows older than 10 1809 (build 17763), which Qt 6.4 needs:
-    # nothing packaged may need more.
-    "$ROOT/scripts/check-imports.sh" "$stage/Merilon" 17763 ||
-        fail "a packaged file imports a function that Windows 10 1809 lacks"
+    check_the_import_check
+    # The installer refuses a Windows older than the package's minimum (10 1809, which Qt 6.4
+    # needs; 7 SP1 for the legacy package): nothing packaged may need more.
+    OBJDUMP="$TRIPLE-objdump" "$ROOT/scripts/check-imports.sh" "$stage/Merilon" "$MINIMUM_BUILD" ||
+        fail "a packaged file imports a function that Windows of build $MINIMUM_BUILD lacks"
     make_zip "$stage" Merilon "$ZIP"
     make_zip "$OUT/symbols" Merilon "$SYMBOLS"
 
@@ -386,7 +535,10 @@ build_packages() {
             printf 'RMDir "$INSTDIR\\%s"\n' "${rel//\//\\}"
         done
     } >"$lists/unfiles.nsh"
-    makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$VERSION" -DOUTFILE="$SETUP" \
+    local legacy=()
+    [ "$LEGACY" = 1 ] && legacy+=(-DLEGACY)
+    [ "$BITS" = 32 ] && legacy+=(-DX86)
+    makensis -V2 -INPUTCHARSET UTF8 "${legacy[@]}" -DVERSION="$VERSION" -DOUTFILE="$SETUP" \
         -DICON="$ROOT/src/shell/merilon.ico" -DFILES="$lists/files.nsh" \
         -DUNFILES="$lists/unfiles.nsh" "$ROOT/app/windows/installer.nsi" >"$LOGS/makensis.log" 2>&1 ||
         fail "makensis failed; see $LOGS/makensis.log"
@@ -498,20 +650,32 @@ test_zip() {
     echo "zip: merilon-check.exe checked a test and merilon.exe started, with only the folder's DLLs"
 }
 
+# installer_refuses WINDOWS: under Wine reporting WINDOWS (win7, vista, winxp), the installer
+# must quit with status 3 and install nothing.
+installer_refuses() {
+    local windows=$1 refused=0
+    say "The installer on $windows refuses"
+    rm -rf "$WINEPREFIX/drive_c/Merilon-Old"
+    timeout 60 "$WINE" winecfg -v "$windows" >/dev/null 2>&1 || fail "Wine cannot report $windows"
+    timeout 180 "$WINE" "$SETUP" /S '/D=C:\Merilon-Old' >"$LOGS/setup-$windows.log" 2>&1 || refused=$?
+    timeout 60 "$WINE" winecfg -v "$WINDOWS_SEEN" >/dev/null 2>&1 || fail "Wine cannot report $WINDOWS_SEEN again"
+    timeout 60 "$WINESERVER" -w || true
+    [ "$refused" -eq 3 ] && [ ! -e "$WINEPREFIX/drive_c/Merilon-Old" ] ||
+        fail "the installer did not refuse $windows (status $refused); see $LOGS/setup-$windows.log"
+    echo "installer: $windows refused with status 3, nothing installed"
+}
+
 test_installer() {
     local target='C:\Merilon-CI' unix="$WINEPREFIX/drive_c/Merilon-CI" key
     key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon'
-    say "The installer on Windows 7 refuses"
-    rm -rf "$WINEPREFIX/drive_c/Merilon-Win7"
-    timeout 60 "$WINE" winecfg -v win7 >/dev/null 2>&1 || fail "Wine cannot pretend to be Windows 7"
-    local refused=0
-    timeout 180 "$WINE" "$SETUP" /S '/D=C:\Merilon-Win7' >"$LOGS/setup-win7.log" 2>&1 || refused=$?
-    timeout 60 "$WINE" winecfg -v win10 >/dev/null 2>&1 || fail "Wine cannot be Windows 10 again"
-    timeout 60 "$WINESERVER" -w || true
-    [ "$refused" -eq 3 ] && [ ! -e "$WINEPREFIX/drive_c/Merilon-Win7" ] ||
-        fail "the installer did not refuse Windows 7 (status $refused); see $LOGS/setup-win7.log"
-    echo "installer: Windows 7 refused with status 3, nothing installed"
-    say "The installer, silent, into $target"
+    if [ "$LEGACY" = 1 ]; then
+        installer_refuses vista
+        # A 64-bit prefix knows only the 64-bit Windows XP.
+        installer_refuses "$([ "$BITS" = 32 ] && echo winxp || echo winxp64)"
+    else
+        installer_refuses win7
+    fi
+    say "The installer, silent, into $target on $WINDOWS_SEEN"
     rm -rf "$unix"
     timeout 180 "$WINE" "$SETUP" /S "/D=$target" >"$LOGS/setup.log" 2>&1 || fail "the installer failed; see $LOGS/setup.log"
     timeout 60 "$WINESERVER" -w || true
@@ -533,7 +697,7 @@ test_installer() {
         sleep 0.5
     done
     timeout 60 "$WINESERVER" -w || true
-    [ ! -e "$unix/merilon.exe" ] && [ ! -e "$unix/Qt6Core.dll" ] || fail "the uninstaller left the program"
+    [ ! -e "$unix/merilon.exe" ] && [ ! -e "$unix/Qt${QT_MAJOR}Core.dll" ] || fail "the uninstaller left the program"
     [ -s "$unix/Journal.res" ] || fail "the uninstaller deleted the journal"
     if timeout 60 "$WINE" reg query "$key" >/dev/null 2>&1; then
         fail "the uninstaller left the entry among the installed programs"
@@ -576,6 +740,15 @@ test_installer_results() {
 main() {
     mkdir -p "$OUT" "$LOGS"
     ensure_packages "${PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+    local tests=()
+    if [ "$BITS" = 32 ]; then
+        if runs_32bit; then
+            ensure_wine32
+        else
+            RUNS=0 tests=(-DMERILON_TESTS=OFF)
+            say "This machine's kernel runs no 32-bit programs: the 32-bit build is built, checked and packaged, not run (windows.sh --legacy-x64 runs the same code)"
+        fi
+    fi
 
     get_qt
     say "Qt for MinGW: $QT_DIR"
@@ -586,9 +759,15 @@ main() {
 
     say "Cross-building"
     configure_and_build "$BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw64.cmake" -DMERILON_QT_MINGW="$QT_DIR" \
-        -DXLSXWRITER_ROOT="$XLSXWRITER_DIR" -DSODIUM_ROOT="$SODIUM_DIR"
+        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DMERILON_QT_MINGW="$QT_DIR" \
+        -DXLSXWRITER_ROOT="$XLSXWRITER_DIR" -DSODIUM_ROOT="$SODIUM_DIR" "${tests[@]}"
 
+    if [ "$RUNS" = 0 ]; then
+        say "The packages (not tried: not runnable here)"
+        build_packages
+        say "Built: $(basename "$ZIP") $(du -k "$ZIP" | cut -f1) KB, $(basename "$SETUP") $(du -k "$SETUP" | cut -f1) KB, symbols $(du -k "$SYMBOLS" | cut -f1) KB, in $DIST"
+        return 0
+    fi
     setup_wine
     trap cleanup EXIT
     # Offscreen tests need no display; the Windows console and clipboard of Wine do.
