@@ -13,6 +13,7 @@ PACKAGES=(
     openssh-server openssh-client sshfs fuse3 # the shared journal's test: a network folder
     libxlsxwriter-dev zlib1g-dev libsodium-dev
     xvfb xauth unzip libreoffice-calc-nogui
+    ccache
 )
 # Qt 5.15, which the build for old Windows needs; CI builds and tests against it too.
 QT5_PACKAGES=(qtbase5-dev qtbase5-dev-tools qttranslations5-l10n)
@@ -42,10 +43,17 @@ ensure_packages() {
 
 # configure_and_build DIR [cmake options...]
 # Configures DIR when it is new or was configured with other options or compilers (the old
-# cache is dropped then, so that an option left out is not kept), and builds it.
+# cache is dropped then, so that an option left out is not kept), and builds it. Compilers run
+# through ccache where it is installed: a file compiled before, in any build folder or clone,
+# is not compiled again.
 configure_and_build() {
     local dir="$1"
     shift
+    if command -v ccache >/dev/null; then
+        set -- "$@" -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+        # Paths below the checkout count from it, so that another clone finds the same files.
+        export CCACHE_BASEDIR="$ROOT"
+    fi
     local wanted stamp="$dir/.merilon-configured-with"
     wanted="$(printf '%s\n' "$@" "CC=${CC:-}" "CXX=${CXX:-}")"
     if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$wanted" ]; then
