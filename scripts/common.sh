@@ -51,8 +51,11 @@ configure_and_build() {
     shift
     if command -v ccache >/dev/null; then
         set -- "$@" -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-        # Paths below the checkout count from it, so that another clone finds the same files.
-        export CCACHE_BASEDIR="$ROOT"
+        # Paths below the checkout count from it, so that another clone finds the same files;
+        # and the folder a compiler runs in stays out of the key, which ccache otherwise puts
+        # in for every compile with debug information (then only the debug information names
+        # the folder of the first compile).
+        export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
     fi
     local wanted stamp="$dir/.merilon-configured-with"
     wanted="$(printf '%s\n' "$@" "CC=${CC:-}" "CXX=${CXX:-}")"
