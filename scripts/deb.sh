@@ -37,7 +37,15 @@ DEB="$OUT/merilon_${deb_version}_amd64.deb"
 build_in_copy() {
     rm -rf "$SRC/debian/.debhelper" "$SRC/debian/merilon" "$SRC/debian/files" \
         "$SRC"/debian/*.debhelper.log "$SRC"/debian/*.substvars "$SRC"/debian/debhelper-build-stamp
-    (cd "$SRC" && DEB_BUILD_OPTIONS="parallel=$(nproc)" nice dpkg-buildpackage -b -us -uc -nc) \
+    # Through ccache where it is installed, as the other builds: CMake takes the launcher from
+    # the environment, and the copy's own path stays out of the keys.
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+            CCACHE_BASEDIR="$SRC" CCACHE_NOHASHDIR=1)
+    fi
+    (cd "$SRC" && env "${launcher[@]}" DEB_BUILD_OPTIONS="parallel=$(nproc)" \
+        nice dpkg-buildpackage -b -us -uc -nc) \
         >"$1" 2>&1 || {
         tail -n 40 "$1" >&2
         fail "dpkg-buildpackage failed; see $1"
