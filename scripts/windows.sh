@@ -650,13 +650,24 @@ test_zip() {
     echo "zip: merilon-check.exe checked a test and merilon.exe started, with only the folder's DLLs"
 }
 
-# installer_refuses WINDOWS: under Wine reporting WINDOWS (win7, vista, winxp), the installer
-# must quit with status 3 and install nothing.
+# installer_refuses WINDOWS: under Wine reporting WINDOWS (win7, vista, winxp; win7-rtm is
+# Windows 7 without a service pack), the installer must quit with status 3 and install nothing.
 installer_refuses() {
     local windows=$1 refused=0
     say "The installer on $windows refuses"
     rm -rf "$WINEPREFIX/drive_c/Merilon-Old"
-    timeout 60 "$WINE" winecfg -v "$windows" >/dev/null 2>&1 || fail "Wine cannot report $windows"
+    timeout 60 "$WINE" winecfg -v "${windows%-rtm}" >/dev/null 2>&1 || fail "Wine cannot report $windows"
+    if [ "$windows" = win7-rtm ]; then
+        # Wine takes the version from these values; winecfg -v writes them all back.
+        local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+        { timeout 60 "$WINE" reg add "$key" /v CSDVersion /t REG_SZ /d "" /f &&
+            timeout 60 "$WINE" reg add "$key" /v CurrentBuild /t REG_SZ /d 7600 /f &&
+            timeout 60 "$WINE" reg add "$key" /v CurrentBuildNumber /t REG_SZ /d 7600 /f &&
+            timeout 60 "$WINE" reg add 'HKLM\System\CurrentControlSet\Control\Windows' \
+                /v CSDVersion /t REG_DWORD /d 0 /f; } >/dev/null 2>&1 ||
+            fail "Wine cannot report Windows 7 without a service pack"
+        timeout 60 "$WINESERVER" -w || true
+    fi
     timeout 180 "$WINE" "$SETUP" /S '/D=C:\Merilon-Old' >"$LOGS/setup-$windows.log" 2>&1 || refused=$?
     timeout 60 "$WINE" winecfg -v "$WINDOWS_SEEN" >/dev/null 2>&1 || fail "Wine cannot report $WINDOWS_SEEN again"
     timeout 60 "$WINESERVER" -w || true
@@ -669,6 +680,7 @@ test_installer() {
     local target='C:\Merilon-CI' unix="$WINEPREFIX/drive_c/Merilon-CI" key
     key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Merilon'
     if [ "$LEGACY" = 1 ]; then
+        installer_refuses win7-rtm
         installer_refuses vista
         # A 64-bit prefix knows only the 64-bit Windows XP.
         installer_refuses "$([ "$BITS" = 32 ] && echo winxp || echo winxp64)"

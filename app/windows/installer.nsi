@@ -65,13 +65,13 @@ Function .onInit
 !ifdef LEGACY
     ; Qt 5.15 needs Windows 7 with Service Pack 1 or later.
     ${IfNot} ${AtLeastWin7}
-        MessageBox MB_ICONSTOP|MB_OK "Программа ${PRODUCT} работает в Windows 7 с пакетом обновления 1 (SP1) и в более новых выпусках Windows.$\r$\n$\r$\nWindows XP и Windows Vista не поддерживаются: установить программу на этот компьютер нельзя." /SD IDOK
+        MessageBox MB_ICONSTOP|MB_OK "Программа ${PRODUCT} работает в Windows 7 с пакетом обновления 1 (SP1) и в более новых выпусках Windows.$\r$\n$\r$\nWindows XP и Windows Vista не поддерживаются:$\r$\nустановить программу на этот компьютер нельзя." /SD IDOK
         SetErrorLevel 3
         Quit
     ${EndIf}
     ${If} ${IsWin7}
     ${AndIfNot} ${AtLeastServicePack} 1
-        MessageBox MB_ICONSTOP|MB_OK "Программе ${PRODUCT} нужна Windows 7 с пакетом обновления 1 (SP1).$\r$\n$\r$\nУстановите пакет обновления 1 через Центр обновления Windows и запустите установку снова." /SD IDOK
+        MessageBox MB_ICONSTOP|MB_OK "Программе ${PRODUCT} нужна Windows 7 с пакетом обновления 1 (SP1).$\r$\n$\r$\nУстановите пакет обновления 1 через Центр обновления Windows$\r$\nи запустите установку снова." /SD IDOK
         SetErrorLevel 3
         Quit
     ${EndIf}
