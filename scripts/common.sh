@@ -41,6 +41,15 @@ ensure_packages() {
     fi
 }
 
+# use_ccache TOP: succeeds where ccache is installed, and sets it up for sources below TOP.
+# Paths below TOP count from it, so that another clone finds the same files; and the folder a
+# compiler runs in stays out of the key, which ccache otherwise puts in for every compile with
+# debug information (then only the debug information names the folder of the first compile).
+use_ccache() {
+    command -v ccache >/dev/null || return 1
+    export CCACHE_BASEDIR="$1" CCACHE_NOHASHDIR=1
+}
+
 # configure_and_build DIR [cmake options...]
 # Configures DIR when it is new or was configured with other options or compilers (the old
 # cache is dropped then, so that an option left out is not kept), and builds it. Compilers run
@@ -49,13 +58,8 @@ ensure_packages() {
 configure_and_build() {
     local dir="$1"
     shift
-    if command -v ccache >/dev/null; then
+    if use_ccache "$ROOT"; then
         set -- "$@" -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-        # Paths below the checkout count from it, so that another clone finds the same files;
-        # and the folder a compiler runs in stays out of the key, which ccache otherwise puts
-        # in for every compile with debug information (then only the debug information names
-        # the folder of the first compile).
-        export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
     fi
     local wanted stamp="$dir/.merilon-configured-with"
     wanted="$(printf '%s\n' "$@" "CC=${CC:-}" "CXX=${CXX:-}")"

@@ -38,11 +38,10 @@ build_in_copy() {
     rm -rf "$SRC/debian/.debhelper" "$SRC/debian/merilon" "$SRC/debian/files" \
         "$SRC"/debian/*.debhelper.log "$SRC"/debian/*.substvars "$SRC"/debian/debhelper-build-stamp
     # Through ccache where it is installed, as the other builds: CMake takes the launcher from
-    # the environment, and the copy's own path stays out of the keys.
+    # the environment.
     local launcher=()
-    if command -v ccache >/dev/null; then
-        launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-            CCACHE_BASEDIR="$SRC" CCACHE_NOHASHDIR=1)
+    if use_ccache "$SRC"; then
+        launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache)
     fi
     (cd "$SRC" && env "${launcher[@]}" DEB_BUILD_OPTIONS="parallel=$(nproc)" \
         nice dpkg-buildpackage -b -us -uc -nc) \
