@@ -144,14 +144,18 @@ public:
     {
         if (!m_data.isEmpty() && !text.isEmpty()) {
             // The data belongs to the first character after it alone, so that it stays in one
-            // place however the text around it is formatted later.
+            // place however the text around it is formatted later. A character beyond the
+            // 16-bit range is two code units: they stay together.
             flushPending();
             QTextCharFormat format = toCharFormat(style);
             setData(format, m_data);
-            m_cursor.insertText(text.left(1), format);
+            const qsizetype first =
+                text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate() ? 2
+                                                                                               : 1;
+            m_cursor.insertText(text.left(first), format);
             m_data.clear();
-            if (text.size() > 1)
-                this->text(text.mid(1), style);
+            if (text.size() > first)
+                this->text(text.mid(first), style);
             return;
         }
         if (m_hasPending && style == m_pendingStyle) {

@@ -355,9 +355,11 @@ void TestRtfWriter::programDataRoundTrip()
 
 void TestRtfWriter::foundByFuzzing()
 {
-    // What is written reads back as the same text: here two undrawable pictures side by side,
-    // which share one frame and so one fragment.
-    for (const char *name : {"roundtrip-object-in-picture.rtf"}) {
+    // What is written reads back as the same text and data: two undrawable pictures side by
+    // side, which share one frame and so one fragment; the program's data before a character
+    // beyond the 16-bit range, which is two code units and must not be split.
+    for (const char *name :
+         {"roundtrip-object-in-picture.rtf", "roundtrip-data-before-astral.rtf"}) {
         QFile file(QStringLiteral(MERILON_TEST_DATA "/") + QLatin1String(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QTextDocument document;
@@ -368,6 +370,15 @@ void TestRtfWriter::foundByFuzzing()
         const QByteArray written = merilon::rtf::writeRtf(document);
         merilon::rtf::insertRtf(written, second);
         QCOMPARE(again.toRawText(), document.toRawText());
+        QVERIFY(!document.toRawText().contains(QChar::ReplacementCharacter));
+        const auto data = [](const QTextDocument &in) {
+            QList<QByteArray> found;
+            for (const Span &span : spans(in))
+                if (const QByteArray data = merilon::rtf::dataOf(span.format); !data.isEmpty())
+                    found << data;
+            return found;
+        };
+        QCOMPARE(data(again), data(document));
     }
 }
 
