@@ -362,15 +362,34 @@ private:
     {
         const QTextCharFormat format = fragment.charFormat();
         writeFormat(format, out);
-        if (const QByteArray data = dataOf(format); !data.isEmpty())
-            out += "{\\*\\merilondata " + data + "}";
+        const QByteArray data = dataOf(format);
+        const QByteArray group = data.isEmpty() ? QByteArray() : "{\\*\\merilondata " + data + "}";
         if (format.isImageFormat()) {
+            out += group;
             // Pictures side by side that share their image make one fragment.
             for (int i = 0; i < fragment.length(); ++i)
                 writePicture(format.toImageFormat(), out);
             return;
         }
-        escapeText(fragment.text(), out);
+        if (group.isEmpty()) {
+            escapeText(fragment.text(), out);
+            return;
+        }
+        // The data belongs to one character, and is read back onto the one after it. Characters
+        // side by side with the same data and format make one fragment: each gets it again.
+        const QString text = fragment.text();
+        QByteArray piece;
+        for (qsizetype i = 0; i < text.size();) {
+            const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+                                             text.at(i + 1).isLowSurrogate()
+                                         ? 2
+                                         : 1;
+            piece.clear();
+            escapeText(text.mid(i, length), piece);
+            if (!piece.isEmpty())
+                out += group + piece;
+            i += length;
+        }
     }
 
     void writePicture(const QTextImageFormat &format, QByteArray &out)

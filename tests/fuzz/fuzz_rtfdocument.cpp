@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-// The program's own data on the document's characters, in order.
+// The program's own data on the document's characters, in order, once for each character that
+// carries it (characters side by side with the same data and format make one fragment).
 static QList<QByteArray> dataIn(const QTextDocument &document)
 {
     QList<QByteArray> found;
@@ -16,7 +17,8 @@ static QList<QByteArray> dataIn(const QTextDocument &document)
         for (auto it = block.begin(); !it.atEnd(); ++it)
             if (const QByteArray data = merilon::rtf::dataOf(it.fragment().charFormat());
                 !data.isEmpty())
-                found << data;
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    found << data;
     return found;
 }
 

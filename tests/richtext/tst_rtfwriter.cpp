@@ -342,6 +342,20 @@ void TestRtfWriter::programDataRoundTrip()
     again.setRtf(copy.toRtf());
     QCOMPARE(again.characterData(0), QByteArray("v=1&id=abc"));
 
+    // Characters side by side with the same data and format are one fragment to the document;
+    // each keeps its data through a file written and read twice.
+    merilon::RichText twins;
+    twins.setPlain(QStringLiteral("ab\U0001F4D8c"));
+    for (int i : {0, 1, 2}) // 2 is the pair
+        twins.setCharacterData(i, "same");
+    merilon::RichText twice;
+    twice.setRtf(twins.toRtf());
+    twice.setRtf(twice.toRtf());
+    QCOMPARE(twice.Text(), twins.Text());
+    for (int i : {0, 1, 2})
+        QCOMPARE(twice.characterData(i), QByteArray("same"));
+    QVERIFY(twice.characterData(4).isEmpty());
+
     // Read as Word writes an ignorable group: nested groups add to it, control words in it are
     // no text, a paragraph break before the text carries it over, and it is skipped where it
     // cannot belong.
