@@ -105,6 +105,14 @@ QImage emptyFrame(int width, int height)
     return frame;
 }
 
+// The code units of the character at `at`: two for a surrogate pair, else one.
+qsizetype characterLength(const QString &text, qsizetype at)
+{
+    return text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()
+               ? 2
+               : 1;
+}
+
 QTextCharFormat toCharFormat(const CharStyle &style)
 {
     QTextCharFormat format;
@@ -149,9 +157,7 @@ public:
             flushPending();
             QTextCharFormat format = toCharFormat(style);
             setData(format, m_data);
-            const qsizetype first =
-                text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate() ? 2
-                                                                                               : 1;
+            const qsizetype first = characterLength(text, 0);
             m_cursor.insertText(text.left(first), format);
             m_data.clear();
             if (text.size() > first)
@@ -380,10 +386,7 @@ private:
         const QString text = fragment.text();
         QByteArray piece;
         for (qsizetype i = 0; i < text.size();) {
-            const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-                                             text.at(i + 1).isLowSurrogate()
-                                         ? 2
-                                         : 1;
+            const qsizetype length = characterLength(text, i);
             piece.clear();
             escapeText(text.mid(i, length), piece);
             if (!piece.isEmpty())
